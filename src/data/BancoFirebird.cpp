@@ -556,24 +556,30 @@ void Comando::prepararEntrada(QByteArray &buffer, IMessageMetadata *&meta, ITran
         case QMetaType::ULongLong:
         case QMetaType::Long:
             b->setType(s.ptr(), unsigned(i), SQL_INT64 | 1u);
+            b->setLength(s.ptr(), unsigned(i), 8);
             b->setScale(s.ptr(), unsigned(i), 0);
             break;
         case QMetaType::Double:
         case QMetaType::Float:
             b->setType(s.ptr(), unsigned(i), SQL_DOUBLE | 1u);
+            b->setLength(s.ptr(), unsigned(i), 8);
             b->setScale(s.ptr(), unsigned(i), 0);
             break;
         case QMetaType::Bool:
             b->setType(s.ptr(), unsigned(i), SQL_BOOLEAN | 1u);
+            b->setLength(s.ptr(), unsigned(i), 1);
             break;
         case QMetaType::QDate:
             b->setType(s.ptr(), unsigned(i), SQL_TYPE_DATE | 1u);
+            b->setLength(s.ptr(), unsigned(i), 4);
             break;
         case QMetaType::QTime:
             b->setType(s.ptr(), unsigned(i), SQL_TYPE_TIME | 1u);
+            b->setLength(s.ptr(), unsigned(i), 4);
             break;
         case QMetaType::QDateTime:
             b->setType(s.ptr(), unsigned(i), SQL_TIMESTAMP | 1u);
+            b->setLength(s.ptr(), unsigned(i), 8);
             break;
         case QMetaType::QByteArray:
             textos[i] = v.toByteArray();
