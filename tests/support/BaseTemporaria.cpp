@@ -1,5 +1,7 @@
 #include "BaseTemporaria.h"
 
+#include <QFile>
+#include <QMutex>
 #include <stdexcept>
 
 namespace lumaro::teste {
@@ -9,7 +11,19 @@ BaseTemporaria::BaseTemporaria(const OpcoesCriacao &opcoes)
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary folder");
     m_caminho = m_dir.filePath(QStringLiteral("Dados.fdb"));
-    criarBase(m_caminho, opcoes);
+    // Running the script costs a second or more; a copy of a base made once per process does not.
+    static QMutex trava;
+    static QTemporaryDir modelos;
+    QMutexLocker lock(&trava);
+    const QString nome = opcoes.comOutlook ? QStringLiteral("modelo.fdb") : QStringLiteral("modelo-antigo.fdb");
+    QString modelo = QStringLiteral(LUMARO_MODELOS_DIR "/") + nome;
+    if (!QFile::exists(modelo))
+        modelo = modelos.filePath(opcoes.comOutlook ? QStringLiteral("modelo.fdb") : QStringLiteral("modelo-antigo.fdb"));
+    if (!QFile::exists(modelo))
+        criarBase(modelo, opcoes);
+    if (!QFile::copy(modelo, m_caminho))
+        throw std::runtime_error("cannot copy the model database");
+    QFile::setPermissions(m_caminho, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
 }
 
 ModuloTeste::ModuloTeste(const OpcoesCriacao &opcoes) : m_base(opcoes), m_dm(new TdmPrinc)
