@@ -59,7 +59,7 @@ QString descricaoTipo(const CampoPacote &c)
     default:
         break;
     }
-    if (!c.subtipo.isEmpty() && c.tipo != TipoCampo::Memo && c.tipo != TipoCampo::Grafico)
+    if (!c.subtipo.isEmpty() && c.tipo != TipoCampo::Memo && c.tipo != TipoCampo::MemoUnicode && c.tipo != TipoCampo::Grafico)
         t += QStringLiteral(" [%1]").arg(c.subtipo);
     return t;
 }
