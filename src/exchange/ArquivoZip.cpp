@@ -259,6 +259,11 @@ void adicionar(const QString &arquivo, const QString &nomeMembro, const QByteArr
         indice = zip_uint64_t(novo);
     } else {
         indice = iguais.takeFirst();
+        for (zip_uint64_t outro : std::as_const(iguais))
+            if (zip_delete(z.get(), outro) != 0) {
+                zip_source_free(fonte);
+                throw falha(QStringLiteral("remover a cópia antiga de"));
+            }
         if (zip_file_replace(z.get(), indice, fonte, 0) != 0) {
             zip_source_free(fonte);
             throw falha(QStringLiteral("substituir"));
@@ -266,9 +271,6 @@ void adicionar(const QString &arquivo, const QString &nomeMembro, const QByteArr
         if (nomeArmazenado(z.get(), indice) != nomeMembro
             && zip_file_rename(z.get(), indice, nomeUtf8.constData(), ZIP_FL_ENC_UTF_8) != 0)
             throw falha(QStringLiteral("renomear"));
-        for (zip_uint64_t outro : std::as_const(iguais))
-            if (zip_delete(z.get(), outro) != 0)
-                throw falha(QStringLiteral("remover a cópia antiga de"));
     }
     if (zip_set_file_compression(z.get(), indice, ZIP_CM_DEFLATE, 9) != 0)
         throw falha(QStringLiteral("comprimir"));
