@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QPrinter>
 
 namespace lumaro {
@@ -24,7 +25,18 @@ struct Familias
     QString tahoma;
     QString verdana;
     QString small;
+    bool tahomaNegritoFalso = false;
 };
+
+// wine's Tahoma Bold has the regular outlines on bold widths: it prints thin, spaced-out letters.
+bool ehNegritoDoWine(const QString &familia)
+{
+    QFont f(familia);
+    f.setBold(true);
+    f.setPixelSize(20);
+    const QByteArray nomes = QRawFont::fromFont(f).fontTable("name");
+    return nomes.contains("Wine") || nomes.contains(QByteArray("\0W\0i\0n\0e", 8));
+}
 
 const Familias &familias()
 {
@@ -40,6 +52,7 @@ const Familias &familias()
         const QString reserva = QStringLiteral("DejaVu Sans");
         const bool temTahoma = existentes.contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
         r.tahoma = temTahoma ? QStringLiteral("Tahoma") : reserva;
+        r.tahomaNegritoFalso = temTahoma && ehNegritoDoWine(r.tahoma);
         r.verdana = existentes.contains(QStringLiteral("Verdana"), Qt::CaseInsensitive)
                         ? QStringLiteral("Verdana") : reserva;
         // Small Fonts is a bitmap face that a PDF cannot scale; Tahoma is its nearest outline
@@ -68,9 +81,8 @@ QFont fonteRelatorio(Fonte fonte, qreal altura, bool negrito)
     QFont f(familiaFonte(fonte));
     f.setPixelSize(qRound(altura));
     f.setBold(negrito);
-    // wine's Tahoma Bold has the regular outlines on bold widths and prints as thin spaced-out
-    // letters; a regular face made bold by the font engine looks right.
-    if (negrito && f.family() == familias().tahoma && f.family() != QLatin1String("DejaVu Sans"))
+    // A regular face made bold by the font engine looks right where wine's bold face does not.
+    if (negrito && familias().tahomaNegritoFalso && f.family() == familias().tahoma)
         f.setStyleName(QStringLiteral("Regular"));
     // Without shaping there are no ligatures, so a PDF reader finds the words as typed;
     // without hinting, widths do not depend on the device's resolution.

@@ -435,9 +435,25 @@ TEST(FontesDoRelatorio, TahomaDoWineQuandoInstalada)
         EXPECT_EQ(tahoma.pixelSize(), 13);
     }
     EXPECT_FALSE(QFontInfo(fonteRelatorio(Fonte::Verdana, 11)).family().isEmpty());
+
+    // Bold captions print heavier than values.
+    auto tinta = [](const QFont &f) {
+        QImage img(400, 40, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        escrever(p, QRectF(4, 4, 0, 0), f, QStringLiteral("Razão Social Ins. Municipal"));
+        p.end();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += 255 - qGray(img.pixel(x, y));
+        return n;
+    };
+    EXPECT_GT(tinta(fonteRelatorio(Fonte::Tahoma, 20, true)),
+              1.3 * tinta(fonteRelatorio(Fonte::Tahoma, 20, false)));
 }
 
-TEST(TextoDosCampos, ValoresComoOsRotulosOsImprimem)
+TEST(CamposDoDocumento, ValoresComoOsRotulosOsImprimem)
 {
     const struct
     {

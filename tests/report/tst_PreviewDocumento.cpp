@@ -55,7 +55,7 @@ int pixelsBrancos(const QImage &img)
     return n;
 }
 
-class Preview : public ::testing::Test
+class PreviewAidf : public ::testing::Test
 {
 protected:
     teste::DialogosRoteirizados dlg;
@@ -74,7 +74,7 @@ protected:
 
 } // namespace
 
-TEST_F(Preview, MostraSempreOUnicoDocumentoAtual)
+TEST_F(PreviewAidf, MostraSempreOUnicoDocumentoAtual)
 {
     EXPECT_EQ(prev.documento(), nullptr);
     EXPECT_EQ(pixelsBrancos(tela()), 0);  // the grey background only
@@ -116,7 +116,7 @@ TEST_F(Preview, MostraSempreOUnicoDocumentoAtual)
     EXPECT_TRUE(dlg.mostradas.isEmpty());
 }
 
-TEST_F(Preview, ImagemDanificadaAvisaSoAoConstruir)
+TEST_F(PreviewAidf, ImagemDanificadaAvisaSoAoConstruir)
 {
     QVariantMap aidf = aidfCom(QStringLiteral("5"));
     aidf["BRASAO"] = amostra::codificar(amostra::brasao(), "PNG");
@@ -133,7 +133,7 @@ TEST_F(Preview, ImagemDanificadaAvisaSoAoConstruir)
 
 namespace {
 
-class Comandos : public Preview
+class ComandosAidf : public PreviewAidf
 {
 protected:
     int dialogosImpressora = 0;
@@ -144,7 +144,7 @@ protected:
 
     void SetUp() override
     {
-        Preview::SetUp();
+        PreviewAidf::SetUp();
         saida = pasta.filePath(QStringLiteral("impresso.pdf"));
         definirEscolhaImpressora([this](QPrinter &impressora, QWidget *pai) {
             ++dialogosImpressora;
@@ -178,7 +178,7 @@ const QStringList StatusDaImpressao = {QStringLiteral(" Enviando impressão...|#
 
 } // namespace
 
-TEST_F(Comandos, ImprimirAIDF)
+TEST_F(ComandosAidf, ImprimirAIDF)
 {
     const struct
     {
@@ -247,7 +247,7 @@ TEST_F(Comandos, ImprimirAIDF)
     }
 }
 
-TEST_F(Comandos, ErroDaImpressoraVoltaOStatusAoNormal)
+TEST_F(ComandosAidf, ErroDaImpressoraVoltaOStatusAoNormal)
 {
     PrepararDocumento(prev, aidfCom(QStringLiteral("5")), amostra::grafica());
     saida = pasta.filePath(QStringLiteral("nao/existe/impresso.pdf"));
@@ -255,7 +255,7 @@ TEST_F(Comandos, ErroDaImpressoraVoltaOStatusAoNormal)
     EXPECT_EQ(status, StatusDaImpressao);
 }
 
-TEST_F(Comandos, SalvarEmDiscoSemDocumentoAvisa)
+TEST_F(ComandosAidf, SalvarEmDiscoSemDocumentoAvisa)
 {
     EXPECT_TRUE(SalvarAIDFEmDisco(prev, 123).isEmpty());
     ASSERT_EQ(dlg.mostradas.size(), 1);
@@ -267,7 +267,7 @@ TEST_F(Comandos, SalvarEmDiscoSemDocumentoAvisa)
     EXPECT_TRUE(dlg.escolhas.isEmpty());
 }
 
-TEST_F(Comandos, SalvarEmDiscoPropoeONumeroEGravaOPdf)
+TEST_F(ComandosAidf, SalvarEmDiscoPropoeONumeroEGravaOPdf)
 {
     PrepararDocumento(prev, aidfCom(QStringLiteral("5")), amostra::grafica());
     const struct
@@ -315,7 +315,7 @@ TEST_F(Comandos, SalvarEmDiscoPropoeONumeroEGravaOPdf)
     }
 }
 
-TEST_F(Comandos, SalvarEmDiscoNumaPastaQueNaoExisteEhErro)
+TEST_F(ComandosAidf, SalvarEmDiscoNumaPastaQueNaoExisteEhErro)
 {
     PrepararDocumento(prev, aidfCom(QStringLiteral("5")), amostra::grafica());
     dlg.arquivosSalvar = {pasta.filePath(QStringLiteral("nao/existe/aidf.pdf"))};
