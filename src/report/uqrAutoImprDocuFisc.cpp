@@ -201,12 +201,12 @@ void TqrAutoImprDocuFisc::desenharRLPanel1(QPainter &p) const
     TqrPadraoQrFortes::desenharRLPanel1(p);
     if (m_aidf.isEmpty())
         return;
-    escrever(p, QRectF(0, 42, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 13, true),
-             campo("PREFEITURA"), Qt::AlignHCenter);
-    escrever(p, QRectF(0, 58, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 12, true),
-             campo("NOMEDEPARTAMENTO"), Qt::AlignHCenter);
-    escrever(p, QRectF(0, 96, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 16, true), m_numero,
-             Qt::AlignHCenter);
+    escreverRotulo(p, QRectF(0, 42, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 13, true),
+                   campo("PREFEITURA"), Qt::AlignHCenter);
+    escreverRotulo(p, QRectF(0, 58, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 12, true),
+                   campo("NOMEDEPARTAMENTO"), Qt::AlignHCenter);
+    escreverRotulo(p, QRectF(0, 96, LarguraBanda, 0), fonteRelatorio(Fonte::Tahoma, 16, true), m_numero,
+                   Qt::AlignHCenter);
 }
 
 void TqrAutoImprDocuFisc::desenharBandas(QPainter &p) const
@@ -233,13 +233,13 @@ void desenharEmpresa(QPainter &p, const CaixaEmpresa &c, const DadosEmpresa &d)
     p.translate(c.caixa.topLeft());
 
     auto rotuloEsq = [&](int linha, const QString &t) {
-        escrever(p, QRectF(0, c.topos[linha], 81, h), rotulo, t, Qt::AlignRight, false);
+        escreverRotulo(p, QRectF(0, c.topos[linha], 81, h), rotulo, t, Qt::AlignRight, false);
     };
     auto rot = [&](qreal esq, qreal topo, const QString &t) {
-        escrever(p, QRectF(esq, topo, 0, h), rotulo, t, Qt::AlignLeft, false);
+        escreverRotulo(p, QRectF(esq, topo, 0, h), rotulo, t, Qt::AlignLeft, false);
     };
     auto val = [&](qreal esq, qreal topo, qreal largura, const QString &t) {
-        escrever(p, QRectF(esq, topo, largura, h), valor, t, Qt::AlignLeft, true);
+        escreverRotulo(p, QRectF(esq, topo, largura, h), valor, t, Qt::AlignLeft, true);
     };
 
     rotuloEsq(0, QStringLiteral("Razão Social"));
@@ -293,8 +293,8 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
     const QFont valor = fonteRelatorio(Fonte::Tahoma, 11);
     const qreal h = QFontMetricsF(valor).height();
 
-    escrever(p, QRectF(3, 14, 0, 0), titulo,
-             QStringLiteral("Estabelecimento Responsável pela Solicitação"));
+    escreverRotulo(p, QRectF(3, 14, 0, 0), titulo,
+                   QStringLiteral("Estabelecimento Responsável pela Solicitação"));
     desenharEmpresa(p,
                     {QRectF(1, 30, 717, 110), {9, 24, 40, 56, 72, 88}, 72, 84, 561, 513, 606, 641, 68},
                     {campo("NOME_RESP"), campo("CNPJ_RESP_FORM"), campo("IM_RESP"), campo("IE_RESP"),
@@ -302,7 +302,7 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
                      aplicarMascara(MascaraCep, m_aidf.value(QStringLiteral("CEP_RESP"))),
                      campo("FONE_RESP"), campo("EMAIL_RESP")});
 
-    escrever(p, QRectF(2, 150, 0, 0), titulo, QStringLiteral("Estabelecimento Solicitante"));
+    escreverRotulo(p, QRectF(2, 150, 0, 0), titulo, QStringLiteral("Estabelecimento Solicitante"));
     desenharEmpresa(p,
                     {QRectF(0, 166, 717, 107), {9, 24, 40, 56, 72, 88}, 73, 84, 569, 513, 606, 641, 68},
                     {campo("NOME_SOLI"), campo("CNPJ_SOLI_FORM"), campo("IM_SOLI"), campo("IE_SOLI"),
@@ -310,7 +310,7 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
                      aplicarMascara(MascaraCep, m_aidf.value(QStringLiteral("CEP_SOLI"))),
                      campo("FONE_SOLI"), campo("EMAIL_SOLI")});
 
-    escrever(p, QRectF(2, 282, 0, 0), titulo, QStringLiteral("Gráfica"));
+    escreverRotulo(p, QRectF(2, 282, 0, 0), titulo, QStringLiteral("Gráfica"));
     desenharEmpresa(p,
                     {QRectF(0, 298, 717, 110), {11, 24, 40, 56, 72, 90}, 72, 83, 561, 506, 596, 634, 74},
                     {campoGraf("RAZAO_SOCIAL"),
@@ -321,17 +321,17 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
                      campoGraf("TELEFONE"), campoGraf("EMAIL")});
 
     // The documents to print.
-    escrever(p, QRectF(2, 417, 0, 0), titulo, QStringLiteral("Documento a ser impresso"));
+    escreverRotulo(p, QRectF(2, 417, 0, 0), titulo, QStringLiteral("Documento a ser impresso"));
     {
         const QRectF caixa(0, 433, 717, 94);
         p.drawRect(caixa);
         p.save();
         p.translate(caixa.topLeft());
         auto rot = [&](qreal esq, qreal topo, const QString &t) {
-            escrever(p, QRectF(esq, topo, 0, h), rotulo, t);
+            escreverRotulo(p, QRectF(esq, topo, 0, h), rotulo, t);
         };
         auto val = [&](qreal esq, qreal topo, qreal largura, const char *nome) {
-            escrever(p, QRectF(esq, topo, largura, h), valor, campo(nome), Qt::AlignLeft, true);
+            escreverRotulo(p, QRectF(esq, topo, largura, h), valor, campo(nome), Qt::AlignLeft, true);
         };
         rot(30, 14, QStringLiteral("Modelo"));
         val(77, 14, 436, "MODELO_NF");
@@ -352,7 +352,7 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
     }
 
     // mmObse: a fixed box; what does not fit is cut off.
-    escrever(p, QRectF(2, 536, 0, 0), titulo, QStringLiteral("Observação feita pela Prefeitura"));
+    escreverRotulo(p, QRectF(2, 536, 0, 0), titulo, QStringLiteral("Observação feita pela Prefeitura"));
     {
         const QRectF caixa(1, 555, 715, 89);
         p.drawRect(caixa);
@@ -368,10 +368,10 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
         }
     }
 
-    escrever(p, QRectF(3, 651, 0, 0), titulo,
-             QStringLiteral("Númeração da A.I.D.F. em Conjunto com Estado"));
+    escreverRotulo(p, QRectF(3, 651, 0, 0), titulo,
+                   QStringLiteral("Númeração da A.I.D.F. em Conjunto com Estado"));
     p.drawRect(QRectF(3, 669, 320, 23));
-    escrever(p, QRectF(7, 673, 307, h), valor, campo("NUMERO_ESTADO"), Qt::AlignLeft, true);
+    escreverRotulo(p, QRectF(7, 673, 307, h), valor, campo("NUMERO_ESTADO"), Qt::AlignLeft, true);
 
     // RLImage1 stands on the approver line.
     if (!m_assinatura.isNull())
@@ -380,16 +380,16 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
     if (temLinhaAprovador()) {
         p.drawLine(QPointF(EsquerdaLinhaAprovador, TopoLinhaAprovador),
                    QPointF(EsquerdaLinhaAprovador + LarguraLinhaAprovador, TopoLinhaAprovador));
-        escrever(p, QRectF(EsquerdaLinhaAprovador, TopoLinhaAprovador + 2, LarguraLinhaAprovador, 0),
-                 fonteRelatorio(Fonte::SmallFonts, 9, true), campo("NOME_DE_QUEM_APROVOU"),
-                 Qt::AlignHCenter);
+        escreverRotulo(p, QRectF(EsquerdaLinhaAprovador, TopoLinhaAprovador + 2, LarguraLinhaAprovador, 0),
+                       fonteRelatorio(Fonte::SmallFonts, 9, true), campo("NOME_DE_QUEM_APROVOU"),
+                       Qt::AlignHCenter);
     }
 
-    escrever(p, QRectF(10, 856, 0, 0), rotulo, QStringLiteral("Solicitada em"));
-    escrever(p, QRectF(388, 856, 0, 0), rotulo, QStringLiteral("Aprovada em"));
-    escrever(p, QRectF(10, 870, 312, h), valor, campo("DATA_HORA_CADASTRO"), Qt::AlignLeft, true);
-    escrever(p, QRectF(387, 870, 292, h), valor, campo("DATA_HORA_APROV_REPROV"), Qt::AlignLeft,
-             true);
+    escreverRotulo(p, QRectF(10, 856, 0, 0), rotulo, QStringLiteral("Solicitada em"));
+    escreverRotulo(p, QRectF(388, 856, 0, 0), rotulo, QStringLiteral("Aprovada em"));
+    escreverRotulo(p, QRectF(10, 870, 312, h), valor, campo("DATA_HORA_CADASTRO"), Qt::AlignLeft, true);
+    escreverRotulo(p, QRectF(387, 870, 292, h), valor, campo("DATA_HORA_APROV_REPROV"), Qt::AlignLeft,
+                   true);
 }
 
 } // namespace lumaro

@@ -118,8 +118,8 @@ QString TqrPadraoQrFortes::completarExtensaoPdf(const QString &nome)
     return nome;
 }
 
-void escrever(QPainter &p, const QRectF &area, const QFont &fonte, const QString &texto,
-              Qt::Alignment alinhamento, bool recortar)
+void escreverRotulo(QPainter &p, const QRectF &area, const QFont &fonte, const QString &texto,
+                    Qt::Alignment alinhamento, bool recortar)
 {
     if (texto.isEmpty())
         return;
@@ -157,10 +157,10 @@ void TqrPadraoQrFortes::desenharPagina(QPainter &p, const QRectF &pagina) const
 
 void TqrPadraoQrFortes::desenharRLPanel1(QPainter &p) const
 {
-    escrever(p, QRectF(0, 7, LarguraBanda, 0), fonteRelatorio(Fonte::Verdana, 16, true), m_titulo,
-             Qt::AlignHCenter);
-    escrever(p, QRectF(LarguraBanda - 202, 120, 202, 0), fonteRelatorio(Fonte::Verdana, 11),
-             dataPorExtenso(dataImpressao()), Qt::AlignRight);
+    escreverRotulo(p, QRectF(0, 7, LarguraBanda, 0), fonteRelatorio(Fonte::Verdana, 16, true), m_titulo,
+                   Qt::AlignHCenter);
+    escreverRotulo(p, QRectF(LarguraBanda - 202, 120, 202, 0), fonteRelatorio(Fonte::Verdana, 11),
+                   dataPorExtenso(dataImpressao()), Qt::AlignRight);
 }
 
 void TqrPadraoQrFortes::desenharBandas(QPainter &) const {}
@@ -173,10 +173,10 @@ void TqrPadraoQrFortes::desenharRLBand2(QPainter &p) const
     p.drawLine(QPointF(0, 0), QPointF(LarguraBanda, 0));
     p.setPen(QPen(Qt::black, 1));
     const QFont f = fonteRelatorio(Fonte::Verdana, 11);
-    escrever(p, QRectF(0, 2, LarguraBanda / 2, 0), f, QStringLiteral("N.O.R.V.E.L."));
+    escreverRotulo(p, QRectF(0, 2, LarguraBanda / 2, 0), f, QStringLiteral("N.O.R.V.E.L."));
     // One page per document.
-    escrever(p, QRectF(LarguraBanda / 2, 2, LarguraBanda / 2, 0), f, QStringLiteral("Pag.: 1"),
-             Qt::AlignRight);
+    escreverRotulo(p, QRectF(LarguraBanda / 2, 2, LarguraBanda / 2, 0), f, QStringLiteral("Pag.: 1"),
+                   Qt::AlignRight);
     p.restore();
 }
 

@@ -25,8 +25,8 @@ QString familiaFonte(Fonte fonte);
 
 // A one-line label: `area` gives left, top and width (a height of 0 takes the font's); the text
 // is aligned inside it. With `recortar` it is cut at the area's edges, as a fixed-size label is.
-void escrever(QPainter &p, const QRectF &area, const QFont &fonte, const QString &texto,
-              Qt::Alignment alinhamento = Qt::AlignLeft, bool recortar = false);
+void escreverRotulo(QPainter &p, const QRectF &area, const QFont &fonte, const QString &texto,
+                    Qt::Alignment alinhamento = Qt::AlignLeft, bool recortar = false);
 
 // Base of the program's reports: an A4 portrait page with 10 mm margins, a title band holding the
 // panel RLPanel1 (report title and date of printing) and the footer band at the bottom of the

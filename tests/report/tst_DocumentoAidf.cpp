@@ -441,7 +441,7 @@ TEST(FontesDoRelatorio, TahomaDoWineQuandoInstalada)
         QImage img(400, 40, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter p(&img);
-        escrever(p, QRectF(4, 4, 0, 0), f, QStringLiteral("Razão Social Ins. Municipal"));
+        escreverRotulo(p, QRectF(4, 4, 0, 0), f, QStringLiteral("Razão Social Ins. Municipal"));
         p.end();
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
