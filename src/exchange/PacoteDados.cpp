@@ -69,6 +69,15 @@ QString nomeDeBytes(const QByteArray &b)
 
 // --------------------------------------------------------------------------------- reading
 
+// What is being read, for the error message; only turned into text when something is wrong.
+struct Oque
+{
+    Oque(const char *modelo, const QString *nome = nullptr) : modelo(modelo), nome(nome) {}
+    QString texto() const { return nome ? QString::fromUtf8(modelo).arg(*nome) : QString::fromUtf8(modelo); }
+    const char *modelo;
+    const QString *nome;
+};
+
 class Leitor
 {
 public:
@@ -84,27 +93,27 @@ public:
         return QByteArray(reinterpret_cast<const char *>(m_p + inicio), m_pos - inicio);
     }
 
-    const uchar *pegar(qint64 k, const QString &oque)
+    const uchar *pegar(qint64 k, const Oque &oque)
     {
         if (k < 0 || k > restante())
             invalido(QStringLiteral("%1 precisa de %2 bytes na posição %3, mas o pacote termina em %4")
-                         .arg(oque).arg(k).arg(m_pos).arg(m_n));
+                         .arg(oque.texto()).arg(k).arg(m_pos).arg(m_n));
         const uchar *p = m_p + m_pos;
         m_pos += k;
         return p;
     }
-    QByteArray bytes(qint64 k, const QString &oque)
+    QByteArray bytes(qint64 k, const Oque &oque)
     {
         const uchar *p = pegar(k, oque);
         return QByteArray(reinterpret_cast<const char *>(p), k);
     }
-    quint8 u8(const QString &oque) { return *pegar(1, oque); }
-    quint16 u16(const QString &oque)
+    quint8 u8(const Oque &oque) { return *pegar(1, oque); }
+    quint16 u16(const Oque &oque)
     {
         const uchar *p = pegar(2, oque);
         return quint16(p[0] | (p[1] << 8));
     }
-    quint32 u32(const QString &oque)
+    quint32 u32(const Oque &oque)
     {
         const uchar *p = pegar(4, oque);
         return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
@@ -238,24 +247,24 @@ TipoCampo tipoDe(quint16 tam, quint16 tword, const QString &subtipo)
 ParametroPacote lerParametro(Leitor &l)
 {
     ParametroPacote p;
-    const quint8 n = l.u8(QStringLiteral("o nome de um parâmetro"));
-    p.nome = deWin1252(l.bytes(n, QStringLiteral("o nome de um parâmetro")));
-    const QString oque = QStringLiteral("o parâmetro '%1'").arg(p.nome);
+    const quint8 n = l.u8("o nome de um parâmetro");
+    p.nome = deWin1252(l.bytes(n, "o nome de um parâmetro"));
+    const Oque oque{"o parâmetro '%1'", &p.nome};
     p.palavraTamanho = l.u16(oque);
     p.palavraTipo = l.u16(oque);
     const qsizetype inicio = l.pos();
     if (p.palavraTipo & kArranjo) {
         if (p.palavraTipo & kVariavel)
-            invalido(QStringLiteral("%1 é um arranjo de tamanho variável").arg(oque));
+            invalido(QStringLiteral("%1 é um arranjo de tamanho variável").arg(oque.texto()));
         const quint32 qtd = l.u32(oque);
         const int largura = larguraFixa(p.palavraTamanho, p.palavraTipo);
         if (largura <= 0 && qtd > 0)
-            invalido(QStringLiteral("%1 tem elementos de tamanho zero").arg(oque));
+            invalido(QStringLiteral("%1 tem elementos de tamanho zero").arg(oque.texto()));
         l.pegar(qint64(qtd) * largura, oque);
     } else if (p.palavraTipo & kVariavel) {
         const int prefixo = p.palavraTamanho;
         if (prefixo != 1 && prefixo != 2 && prefixo != 4)
-            invalido(QStringLiteral("%1 tem prefixo de comprimento de %2 bytes").arg(oque).arg(prefixo));
+            invalido(QStringLiteral("%1 tem prefixo de comprimento de %2 bytes").arg(oque.texto()).arg(prefixo));
         quint32 comprimento = prefixo == 1 ? l.u8(oque) : prefixo == 2 ? l.u16(oque) : l.u32(oque);
         if (prefixo == 4 && (comprimento & kBlobAdiado))
             comprimento = 0;
@@ -270,7 +279,7 @@ ParametroPacote lerParametro(Leitor &l)
 QList<ParametroPacote> lerParametros(Leitor &l)
 {
     QList<ParametroPacote> lista;
-    const quint16 qtd = l.u16(QStringLiteral("a quantidade de parâmetros"));
+    const quint16 qtd = l.u16("a quantidade de parâmetros");
     for (int i = 0; i < qtd; ++i)
         lista.append(lerParametro(l));
     return lista;
@@ -292,11 +301,11 @@ QList<CampoPacote> lerCampos(Leitor &l, int orcamento, int profundidade)
     while (campos.size() < orcamento) {
         CampoPacote c;
         const qsizetype posicao = l.pos();
-        const quint8 n = l.u8(QStringLiteral("o nome de um campo"));
+        const quint8 n = l.u8("o nome de um campo");
         if (n == 0)
             invalido(QStringLiteral("campo sem nome na posição %1").arg(posicao));
-        c.nome = nomeDeBytes(l.bytes(n, QStringLiteral("o nome de um campo")));
-        const QString oque = QStringLiteral("a definição do campo '%1'").arg(c.nome);
+        c.nome = nomeDeBytes(l.bytes(n, "o nome de um campo"));
+        const Oque oque{"a definição do campo '%1'", &c.nome};
         c.palavraTamanho = l.u16(oque);
         c.palavraTipo = l.u16(oque);
         c.atributos = l.u16(oque);
@@ -416,9 +425,9 @@ public:
     LinhaPacote linha(const QList<CampoPacote> &campos, int profundidade)
     {
         LinhaPacote r;
-        r.estado = m_l.u8(QStringLiteral("o estado de um registro"));
+        r.estado = m_l.u8("o estado de um registro");
         const int n = int(campos.size());
-        const uchar *marcas = m_l.pegar((n + 3) / 4, QStringLiteral("as marcas de nulo de um registro"));
+        const uchar *marcas = m_l.pegar((n + 3) / 4, "as marcas de nulo de um registro");
         r.valores.reserve(n);
         r.marcas.reserve(n);
         for (int i = 0; i < n; ++i) {
@@ -454,7 +463,7 @@ public:
 private:
     QVariant valor(const CampoPacote &c, int profundidade, bool &nulo)
     {
-        const QString oque = QStringLiteral("o valor do campo '%1'").arg(c.nome);
+        const Oque oque{"o valor do campo '%1'", &c.nome};
         if (c.tipo == TipoCampo::TabelaAninhada) {
             const quint32 qtd = m_l.u32(oque);
             if (qtd & kBlobAdiado) {
@@ -1361,7 +1370,7 @@ PacoteDados PacoteDados::ler(const QByteArray &dados)
     Leitor l(dados);
     if (dados.size() < qsizetype(kTamanhoCabecalho))
         invalido(QStringLiteral("%1 bytes não bastam para o cabeçalho").arg(dados.size()));
-    const QString cabecalho = QStringLiteral("o cabeçalho");
+    const Oque cabecalho{"o cabeçalho"};
     const quint32 magico = l.u32(cabecalho);
     if (magico != kMagico && magico != kMagicoAntigo)
         invalido(QStringLiteral("assinatura %1 não é de um pacote binário").arg(magico, 8, 16, QChar(u'0')));
