@@ -1031,12 +1031,14 @@ void ConjuntoDados::verificarChaveDuplicada()
             idx << c->indice();
     if (idx.isEmpty())
         return;
-    for (size_t l = 0; l < m_linhas.size(); ++l) {
-        if (int(l) == m_linhaEditada)
+    // Only the rows the dataset still shows: a cancelled insert or a deleted row keeps its
+    // storage but no longer holds the key.
+    for (int l : m_ordem) {
+        if (l == m_linhaEditada)
             continue;
         bool igual = true;
         for (int c : idx) {
-            const QVariant v = decodificar(m_linhas[l].dados, c);
+            const QVariant v = decodificar(m_linhas[size_t(l)].dados, c);
             if (v.isNull() || m_buffer[c].isNull() || compararValores(v, m_buffer[c], m_campos[c]->tipo) != 0) {
                 igual = false;
                 break;
