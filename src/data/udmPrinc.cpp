@@ -70,6 +70,7 @@ TdmPrinc::TdmPrinc(QObject *pai) : QObject(pai)
 {
     g_instancia = this;
     definirConjuntos();
+    DataModuleCreate();
 }
 
 TdmPrinc::~TdmPrinc()
