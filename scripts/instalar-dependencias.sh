@@ -11,6 +11,7 @@ pacotes=(
   poppler-utils xvfb xauth fonts-wine fonts-dejavu-core fontconfig
   python3 python3-aiosmtpd python3-stdnum
   libgtest-dev googletest
+  clang libclang-rt-14-dev
 )
 
 falta=()
