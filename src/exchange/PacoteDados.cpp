@@ -6,13 +6,13 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
-#include <QHash>
 #include <QTime>
 #include <QTimeZone>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace lumaro {
 
@@ -45,6 +45,9 @@ constexpr quint32 kBlobAdiado = 0x80000000u;
 constexpr qint64 kMsPorDia = 86400000;
 // Day 1 of the packet is 0001-01-01, whose Julian day is 1721426.
 constexpr qint64 kDeslocamentoJuliano = 1721425;
+// Every value costs a QVariant in memory, many times its few bits in the packet; far beyond any
+// real dataset, this keeps a hostile packet from taking all the memory.
+constexpr qint64 kMaximoValores = qint64(1) << 24;
 // Deeper nesting than this is not something a real dataset does; stops hostile packets from recursing.
 constexpr int kProfundidadeMaxima = 16;
 
@@ -427,6 +430,9 @@ public:
         LinhaPacote r;
         r.estado = m_l.u8("o estado de um registro");
         const int n = int(campos.size());
+        m_valores += n;
+        if (m_valores > kMaximoValores)
+            invalido(QStringLiteral("mais de %1 valores, além do que um pacote de dados traz").arg(kMaximoValores));
         const uchar *marcas = m_l.pegar((n + 3) / 4, "as marcas de nulo de um registro");
         r.valores.reserve(n);
         r.marcas.reserve(n);
@@ -578,61 +584,88 @@ private:
     }
 
     Leitor &m_l;
+    qint64 m_valores = 0;
 };
 
 // The current records: the visible rows, with every "not changed" value taken from the
 // version it replaced (following the change log's modifications back). A value no version
-// ever had reads as NULL.
+// ever had reads as NULL. Each chain is walked once per field, so a long or looping log
+// cannot make this slow.
 QList<QVariantList> registrosAtuais(const QList<LinhaPacote> &linhas, const ParametroPacote *log)
 {
     const qsizetype n = linhas.size();
-    QHash<quint32, quint32> anterior;   // row number (1-based) -> the row it replaced
+    std::vector<qint64> anterior(static_cast<size_t>(n), -1);   // row -> the row it replaced (0-based)
     if (log) {
-        const QVariantList v = log->valor().toList();
-        if ((log->palavraTipo & (kArranjo | kMascaraBase)) != (kArranjo | bUInt) || log->palavraTamanho != 4 || v.size() % 3 != 0)
+        const QByteArray &b = log->bruto;
+        const auto *p = reinterpret_cast<const uchar *>(b.constData());
+        const bool forma = (log->palavraTipo & (kArranjo | kVariavel | kMascaraBase)) == (kArranjo | bUInt) && log->palavraTamanho == 4;
+        const quint64 qtd = forma && b.size() >= 4 ? inteiroLE(p, 4) : 1;
+        if (!forma || qtd % 3 != 0 || quint64(b.size()) != 4 + qtd * 4)
             invalido(QStringLiteral("registro de alterações (CHANGE_LOG) malformado"));
-        for (qsizetype i = 0; i < v.size(); i += 3) {
-            const quint64 linha = v[i].toULongLong();
-            const quint64 substituida = v[i + 1].toULongLong();
-            const quint64 acao = v[i + 2].toULongLong();
+        for (quint64 e = 0; e < qtd; e += 3) {
+            const quint64 linha = inteiroLE(p + 4 + e * 4, 4);
+            const quint64 substituida = inteiroLE(p + 8 + e * 4, 4);
+            const quint64 acao = inteiroLE(p + 12 + e * 4, 4);
             if (linha < 1 || linha > quint64(n))
                 invalido(QStringLiteral("o registro de alterações aponta o registro %1 de %2").arg(linha).arg(n));
             if (acao & kModificado) {
                 if (substituida < 1 || substituida > quint64(n) || substituida == linha)
                     invalido(QStringLiteral("o registro de alterações aponta o registro %1 de %2").arg(substituida).arg(n));
-                anterior.insert(quint32(linha), quint32(substituida));
+                anterior[linha - 1] = qint64(substituida - 1);
             }
         }
+    } else {
+        // A delta packet has no log: a modified row follows its original directly.
+        for (qsizetype r = 1; r < n; ++r)
+            if (linhas[r - 1].estado & kOriginal)
+                anterior[r] = r - 1;
     }
 
     QList<QVariantList> registros;
+    QList<qsizetype> visiveis;
     for (qsizetype r = 0; r < n; ++r) {
-        const LinhaPacote &linha = linhas[r];
-        if (linha.estado & kInvisivel)
-            continue;
-        QVariantList valores = linha.valores;
-        for (qsizetype i = 0; i < valores.size(); ++i) {
-            if (linha.marcas[i] != LinhaPacote::NaoAlterado)
+        if (!(linhas[r].estado & kInvisivel)) {
+            registros.append(linhas[r].valores);
+            visiveis.append(r);
+        }
+    }
+    const qsizetype campos = n ? linhas[0].marcas.size() : 0;
+    std::vector<qint64> fonte(static_cast<size_t>(n));   // the row whose value this row shows; -1 for NULL
+    std::vector<quint8> visto(static_cast<size_t>(n));   // 0 not yet, 1 on the chain being walked, 2 resolved
+    std::vector<qint64> caminho;
+    for (qsizetype i = 0; i < campos; ++i) {
+        std::fill(visto.begin(), visto.end(), quint8(0));
+        for (qsizetype k = 0; k < visiveis.size(); ++k) {
+            const qsizetype r = visiveis[k];
+            if (linhas[r].marcas[i] != LinhaPacote::NaoAlterado)
                 continue;
-            quint32 atual = quint32(r + 1);
-            for (qsizetype passos = 0; passos < n; ++passos) {
-                quint32 antes = anterior.value(atual, 0);
-                // A delta packet has no log: a modified row follows its original directly.
-                if (!antes && !log && atual > 1 && (linhas[atual - 2].estado & kOriginal))
-                    antes = atual - 1;
-                if (!antes)
-                    break;
-                const LinhaPacote &versao = linhas[antes - 1];
-                if (versao.marcas[i] == LinhaPacote::Valor) {
-                    valores[i] = versao.valores[i];
+            caminho.clear();
+            qint64 x = r, resultado = -1;
+            for (;;) {
+                if (visto[x] == 2) {
+                    resultado = fonte[x];
                     break;
                 }
-                if (versao.marcas[i] == LinhaPacote::Nulo)
+                const quint8 marca = linhas[x].marcas[i];
+                if (visto[x] == 1 || marca == LinhaPacote::Nulo)
+                    break;   // a loop in the log, or a version that was NULL
+                if (marca == LinhaPacote::Valor) {
+                    resultado = x;
                     break;
-                atual = antes;
+                }
+                visto[x] = 1;
+                caminho.push_back(x);
+                if (anterior[x] < 0)
+                    break;   // never assigned
+                x = anterior[x];
             }
+            for (qint64 y : caminho) {
+                fonte[y] = resultado;
+                visto[y] = 2;
+            }
+            if (resultado >= 0)
+                registros[k][i] = linhas[resultado].valores[i];
         }
-        registros.append(std::move(valores));
     }
     return registros;
 }
