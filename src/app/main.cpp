@@ -53,6 +53,7 @@ int main(int argc, char **argv)
     lumaro::TfrmPrincipal janela(dm, QCoreApplication::applicationDirPath());
     lumaro::TfrmPrincipal::Operacoes &op = janela.operacoes;
     Q_UNUSED(op);
+    void ligarCadastros(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarCadastros(janela, dm);
     janela.executarInicializacao();
     janela.showMaximized();
     // The start-up benchmark asks the program to say when its window is on screen, then leave.
