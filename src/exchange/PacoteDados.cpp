@@ -1163,7 +1163,7 @@ private:
             return;
         }
         case TipoCampo::DataHora: {
-            // The wall-clock date and time, whatever the time spec: the packet has no time zone.
+            // The wall-clock date and time as they are: the packet has no time zone.
             const QDateTime dt = dataHora(c, v);
             const qint64 dias = dt.date().toJulianDay() - kDeslocamentoJuliano;
             m_e.real(double(dias) * double(kMsPorDia) + double(dt.time().msecsSinceStartOfDay()));

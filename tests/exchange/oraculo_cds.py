@@ -17,9 +17,9 @@ import sys
 
 
 def carregar(caminho):
-    spec = importlib.util.spec_from_file_location("cds_decode", caminho)
-    m = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(m)
+    origem = importlib.util.spec_from_file_location("cds_decode", caminho)
+    m = importlib.util.module_from_spec(origem)
+    origem.loader.exec_module(m)
     return m
 
 
