@@ -143,7 +143,7 @@ def raros(cd, pasta):
         b = struct.pack("<hHHHHHI", y, mo, d, h, mi, s, frac)
         return b + (struct.pack("<hh", *tz) if tz else b"")
 
-    # Every kind the program's reader knows but no Delphi fixture holds.
+    # Every kind the program's reader knows but no shared fixture holds.
     fs = [
         F("I8", 1, 1, 0, []), F("I64", 8, 1, 0, []), F("U8", 1, 2, 0, []), F("U16", 2, 2, 0, []),
         F("U32", 4, 2, 0, []), F("B1", 1, 3, 0, []),

@@ -1,4 +1,4 @@
-// The data packet reader and writer, checked against the Delphi-written fixtures and the
+// The data packet reader and writer, checked against the fixtures written by the platform itself and the
 // reference decoder.
 #include "Apoio.h"
 
