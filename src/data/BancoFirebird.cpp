@@ -176,6 +176,25 @@ void lancarErroFirebird(const void *statusPtr)
     throw ErroBanco(textoStatus(status), std::move(codigos), sqlcode);
 }
 
+
+// Runs f(transaction) in the explicit transaction, or in one of its own that is committed when f
+// succeeds and rolled back when it fails.
+template <typename F>
+void naTransacao(Conexao &con, F &&f)
+{
+    bool automatica = false;
+    ITransaction *tra = con.transacaoParaComando(automatica);
+    try {
+        chamar([&] { f(tra); });
+    } catch (...) {
+        if (automatica)
+            con.encerrarAutomatica(tra, false);
+        throw;
+    }
+    if (automatica)
+        con.encerrarAutomatica(tra, true);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Conexao
 
@@ -352,21 +371,11 @@ QList<QVariantList> Conexao::consultar(const QString &sql, const QVariantList &p
 void Conexao::executarImediato(const QString &sql)
 {
     const QByteArray texto = paraWin1252(sql);
-    bool automatica = false;
-    ITransaction *tra = transacaoParaComando(automatica);
-    try {
-        chamar([&] {
-            Status s;
-            m_anexo->execute(s.ptr(), tra, unsigned(texto.size()), texto.constData(), SQL_DIALECT_V6,
-                             nullptr, nullptr, nullptr, nullptr);
-        });
-    } catch (...) {
-        if (automatica)
-            encerrarAutomatica(tra, false);
-        throw;
-    }
-    if (automatica)
-        encerrarAutomatica(tra, true);
+    naTransacao(*this, [&](ITransaction *tra) {
+        Status s;
+        m_anexo->execute(s.ptr(), tra, unsigned(texto.size()), texto.constData(), SQL_DIALECT_V6,
+                         nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 static QByteArray lerBlobEm(IAttachment *anexo, ITransaction *tra, ISC_QUAD id)
@@ -388,21 +397,11 @@ static QByteArray lerBlobEm(IAttachment *anexo, ITransaction *tra, ISC_QUAD id)
 
 QByteArray Conexao::lerBlob(const IdBlob &id)
 {
-    bool automatica = false;
-    ITransaction *tra = transacaoParaComando(automatica);
     ISC_QUAD q;
     q.gds_quad_high = ISC_LONG(id.alto);
     q.gds_quad_low = ISC_ULONG(id.baixo);
     QByteArray dados;
-    try {
-        dados = chamar([&] { return lerBlobEm(m_anexo, tra, q); });
-    } catch (...) {
-        if (automatica)
-            encerrarAutomatica(tra, false);
-        throw;
-    }
-    if (automatica)
-        encerrarAutomatica(tra, true);
+    naTransacao(*this, [&](ITransaction *tra) { dados = lerBlobEm(m_anexo, tra, q); });
     return dados;
 }
 
@@ -448,38 +447,28 @@ Comando::Comando(Conexao &con, const QString &sql) : d(new Impl), m_con(con)
     exigirAberta(con);
     const QString convertido = converterParametros(sql, m_nomes);
     const QByteArray texto = paraWin1252(convertido);
-    bool automatica = false;
-    ITransaction *tra = con.transacaoParaComando(automatica);
-    try {
-        chamar([&] {
-            Status s;
-            d->stmt = con.anexo()->prepare(s.ptr(), tra, unsigned(texto.size()), texto.constData(),
-                                           SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
-            d->tipo = d->stmt->getType(s.ptr());
-            d->entrada = d->stmt->getInputMetadata(s.ptr());
-            d->saida = d->stmt->getOutputMetadata(s.ptr());
-            const unsigned n = d->saida->getCount(s.ptr());
-            for (unsigned i = 0; i < n; ++i) {
-                Coluna c;
-                c.nome = deWin1252(QByteArray(d->saida->getAlias(s.ptr(), i)));
-                c.campo = deWin1252(QByteArray(d->saida->getField(s.ptr(), i)));
-                c.tabela = deWin1252(QByteArray(d->saida->getRelation(s.ptr(), i)));
-                const unsigned t = d->saida->getType(s.ptr(), i);
-                c.escala = d->saida->getScale(s.ptr(), i);
-                c.tipo = tipoDe(t, d->saida->getSubType(s.ptr(), i), c.escala);
-                c.tamanho = int(d->saida->getLength(s.ptr(), i));
-                c.anulavel = d->saida->isNullable(s.ptr(), i);
-                m_colunas << c;
-            }
-            d->bufSaida.resize(int(d->saida->getMessageLength(s.ptr())));
-        });
-    } catch (...) {
-        if (automatica)
-            con.encerrarAutomatica(tra, false);
-        throw;
-    }
-    if (automatica)
-        con.encerrarAutomatica(tra, true);
+    naTransacao(con, [&](ITransaction *tra) {
+        Status s;
+        d->stmt = con.anexo()->prepare(s.ptr(), tra, unsigned(texto.size()), texto.constData(),
+                                       SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
+        d->tipo = d->stmt->getType(s.ptr());
+        d->entrada = d->stmt->getInputMetadata(s.ptr());
+        d->saida = d->stmt->getOutputMetadata(s.ptr());
+        const unsigned n = d->saida->getCount(s.ptr());
+        for (unsigned i = 0; i < n; ++i) {
+            Coluna c;
+            c.nome = deWin1252(QByteArray(d->saida->getAlias(s.ptr(), i)));
+            c.campo = deWin1252(QByteArray(d->saida->getField(s.ptr(), i)));
+            c.tabela = deWin1252(QByteArray(d->saida->getRelation(s.ptr(), i)));
+            const unsigned t = d->saida->getType(s.ptr(), i);
+            c.escala = d->saida->getScale(s.ptr(), i);
+            c.tipo = tipoDe(t, d->saida->getSubType(s.ptr(), i), c.escala);
+            c.tamanho = int(d->saida->getLength(s.ptr(), i));
+            c.anulavel = d->saida->isNullable(s.ptr(), i);
+            m_colunas << c;
+        }
+        d->bufSaida.resize(int(d->saida->getMessageLength(s.ptr())));
+    });
     m_parametros.resize(m_nomes.size());
 }
 
@@ -785,44 +774,34 @@ void Comando::lerLinha(const unsigned char *buf, ITransaction *tra)
 QVariantList Comando::executar()
 {
     fechar();
-    bool automatica = false;
-    ITransaction *tra = m_con.transacaoParaComando(automatica);
     QVariantList saida;
-    try {
-        chamar([&] {
-            Status s;
-            QByteArray bufEntrada;
-            IMessageMetadata *metaEntrada = nullptr;
-            prepararEntrada(bufEntrada, metaEntrada, tra);
-            const bool temSaida = !m_colunas.isEmpty();
-            struct Liberar { IMessageMetadata *m; ~Liberar() { if (m) m->release(); } } lib{metaEntrada};
-            if (ehConsulta()) {
-                // A query run as a statement: its first row, if any.
-                IResultSet *rs = d->stmt->openCursor(s.ptr(), tra, metaEntrada,
-                                                     metaEntrada ? bufEntrada.data() : nullptr, d->saida, 0);
-                if (rs->fetchNext(s.ptr(), d->bufSaida.data()) == IStatus::RESULT_OK) {
-                    lerLinha(reinterpret_cast<const unsigned char *>(d->bufSaida.constData()), tra);
-                    saida = m_linha;
-                }
-                rs->close(s.ptr());
-                m_afetadas = 0;
-            } else {
-                d->stmt->execute(s.ptr(), tra, metaEntrada, metaEntrada ? bufEntrada.data() : nullptr,
-                                 temSaida ? d->saida : nullptr, temSaida ? d->bufSaida.data() : nullptr);
-                m_afetadas = int(d->stmt->getAffectedRecords(s.ptr()));
-                if (temSaida) {
-                    lerLinha(reinterpret_cast<const unsigned char *>(d->bufSaida.constData()), tra);
-                    saida = m_linha;
-                }
+    naTransacao(m_con, [&](ITransaction *tra) {
+        Status s;
+        QByteArray bufEntrada;
+        IMessageMetadata *metaEntrada = nullptr;
+        prepararEntrada(bufEntrada, metaEntrada, tra);
+        const bool temSaida = !m_colunas.isEmpty();
+        struct Liberar { IMessageMetadata *m; ~Liberar() { if (m) m->release(); } } lib{metaEntrada};
+        if (ehConsulta()) {
+            // A query run as a statement: its first row, if any.
+            IResultSet *rs = d->stmt->openCursor(s.ptr(), tra, metaEntrada,
+                                                 metaEntrada ? bufEntrada.data() : nullptr, d->saida, 0);
+            if (rs->fetchNext(s.ptr(), d->bufSaida.data()) == IStatus::RESULT_OK) {
+                lerLinha(reinterpret_cast<const unsigned char *>(d->bufSaida.constData()), tra);
+                saida = m_linha;
             }
-        });
-    } catch (...) {
-        if (automatica)
-            m_con.encerrarAutomatica(tra, false);
-        throw;
-    }
-    if (automatica)
-        m_con.encerrarAutomatica(tra, true);
+            rs->close(s.ptr());
+            m_afetadas = 0;
+        } else {
+            d->stmt->execute(s.ptr(), tra, metaEntrada, metaEntrada ? bufEntrada.data() : nullptr,
+                             temSaida ? d->saida : nullptr, temSaida ? d->bufSaida.data() : nullptr);
+            m_afetadas = int(d->stmt->getAffectedRecords(s.ptr()));
+            if (temSaida) {
+                lerLinha(reinterpret_cast<const unsigned char *>(d->bufSaida.constData()), tra);
+                saida = m_linha;
+            }
+        }
+    });
     return saida;
 }
 
