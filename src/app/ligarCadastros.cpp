@@ -7,6 +7,7 @@
 #include "udmPrinc.h"
 #include "ufrmCadaGraf.h"
 #include "ufrmCadaParam.h"
+#include "ufrmPadrao.h"
 #include "ufrmSobre.h"
 #include "unAVISO.h"
 
@@ -23,6 +24,7 @@ void ligarCadastros(TfrmPrincipal &janela, TdmPrinc &dm)
     op.AbrirCadastroGrafica = [&janela, &dm] {
         AbrirCadastroGrafica(dm, janela.areaTrabalho(), [&janela](const ConjuntoDados &ds) { janela.AtualizarStatus(ds); });
     };
+    TfrmPadrao::abrirAjuda = [&janela](int contexto) { janela.abrirAjuda(contexto); };
     op.EditarParametros = [&janela, &dm] { EditarParametros(dm, &janela); };
     op.MostrarSobre = [&janela] { MostrarSobre(&janela); };
     op.mostrarAvisoInicial = [&janela] {

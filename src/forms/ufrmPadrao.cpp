@@ -41,6 +41,14 @@ TfrmPadrao::TfrmPadrao(QWidget *pai) : QDialog(pai)
                           QKeySequence(Qt::CTRL | Qt::Key_F4), 10);
     connect(actFechar, &QAction::triggered, this, [this] { protegido([this] { actFecharExecute(); }); });
     sbtnFech = adicionarBotao(QStringLiteral("sbtnFech"), actFechar, artes::botaoFechar());
+
+    // F1 inside a dialog: the main window's own F1 does not reach another window.
+    QAction *ajuda = criarAcao(QStringLiteral("actAjuda"), QString(), QString(), QKeySequence(Qt::Key_F1));
+    AL.removeOne(ajuda);
+    connect(ajuda, &QAction::triggered, this, [this] {
+        if (abrirAjuda && !m_embutido)
+            abrirAjuda(property("contextoAjuda").toInt());
+    });
 }
 
 QAction *TfrmPadrao::criarAcao(const QString &nome, const QString &texto, const QString &dica,
@@ -67,6 +75,9 @@ QToolButton *TfrmPadrao::adicionarBotao(const QString &nome, QAction *acao, cons
     b->setFixedSize(53, 53);
     b->setIconSize(QSize(30, 30));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(10);
+    b->setFont(f);
     b->setFocusPolicy(Qt::NoFocus);
     auto *barra = static_cast<QHBoxLayout *>(pnlBarr->layout());
     // The newest button goes left of the ones already there (Fechar stays at the end).
@@ -81,7 +92,7 @@ void TfrmPadrao::embutir(QWidget *pai)
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     // The host window's own actions forward these keys; two shortcuts on one key would cancel out.
-    for (QAction *a : std::as_const(AL))
+    for (QAction *a : actions())
         a->setShortcut(QKeySequence());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
 class QAction;
 class QToolButton;
@@ -22,6 +23,9 @@ public:
     QAction *actFechar = nullptr;
 
     virtual void actFecharExecute();
+
+    // Opens the help at a form's help context (its "contextoAjuda" property); set by the program.
+    static inline std::function<void(int)> abrirAjuda;
 
     // A flat 53 x 53 bar button bound to an action; buttons line up from the right end.
     QToolButton *adicionarBotao(const QString &nome, QAction *acao, const QPixmap &imagem);

@@ -131,6 +131,17 @@ TEST_F(Parametros, FecharSemEditarNaoPerguntaEBotoesSeguemOEstado)
     EXPECT_TRUE(dm.cdsParam.ativo());
 }
 
+TEST_F(Parametros, F1AbreAAjudaNoContextoDoDialogo)
+{
+    QList<int> contextos;
+    TfrmPadrao::abrirAjuda = [&](int c) { contextos << c; };
+    auto f = abrir();
+    ASSERT_NO_FATAL_FAILURE(teclar(Qt::Key_F1));
+    TfrmPadrao::abrirAjuda = nullptr;
+    EXPECT_EQ(contextos, QList<int>{10});
+    f->close();
+}
+
 TEST_F(Parametros, NaoSeMaximiza)
 {
     auto f = abrir();
