@@ -144,6 +144,19 @@ QString converterParametros(const QString &sql, QStringList &nomes)
     return saida;
 }
 
+// Text for the database: a character Windows-1252 cannot hold is the server's own error, never a
+// silent '?' in the stored data.
+QByteArray textoParaBanco(const QString &texto)
+{
+    bool ok = true;
+    QByteArray bytes = paraWin1252(texto, &ok);
+    if (!ok)
+        throw ErroBanco(QStringLiteral("arithmetic exception, numeric overflow, or string truncation\n"
+                                       "Cannot transliterate character between character sets"),
+                        {gds::arith_except, 335544565L}, -802);
+    return bytes;
+}
+
 ISC_DATE dataFb(const QDate &d) { return ISC_DATE(kEpocaFirebird.daysTo(d)); }
 ISC_TIME horaFb(const QTime &t) { return ISC_TIME(t.msecsSinceStartOfDay()) * 10; }
 QDate dataDeFb(ISC_DATE d) { return kEpocaFirebird.addDays(d); }
@@ -526,63 +539,68 @@ void Comando::prepararEntrada(QByteArray &buffer, IMessageMetadata *&meta, ITran
     Status s;
     IMetadataBuilder *b = d->entrada->getBuilder(s.ptr());
     QList<QByteArray> textos(n);
-    for (int i = 0; i < n; ++i) {
-        const QVariant &v = m_parametros[i];
-        const unsigned tipoOriginal = d->entrada->getType(s.ptr(), unsigned(i)) & ~1u;
-        if (!v.isValid() || v.isNull()) {
-            b->setType(s.ptr(), unsigned(i), tipoOriginal | 1u);
-            continue;
+    try {
+        for (int i = 0; i < n; ++i) {
+            const QVariant &v = m_parametros[i];
+            const unsigned tipoOriginal = d->entrada->getType(s.ptr(), unsigned(i)) & ~1u;
+            if (!v.isValid() || v.isNull()) {
+                b->setType(s.ptr(), unsigned(i), tipoOriginal | 1u);
+                continue;
+            }
+            if (tipoOriginal == SQL_BLOB) {
+                continue; // keeps the blob type; the identifier is written below
+            }
+            switch (v.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Long:
+                b->setType(s.ptr(), unsigned(i), SQL_INT64 | 1u);
+                b->setLength(s.ptr(), unsigned(i), 8);
+                b->setScale(s.ptr(), unsigned(i), 0);
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                b->setType(s.ptr(), unsigned(i), SQL_DOUBLE | 1u);
+                b->setLength(s.ptr(), unsigned(i), 8);
+                b->setScale(s.ptr(), unsigned(i), 0);
+                break;
+            case QMetaType::Bool:
+                b->setType(s.ptr(), unsigned(i), SQL_BOOLEAN | 1u);
+                b->setLength(s.ptr(), unsigned(i), 1);
+                break;
+            case QMetaType::QDate:
+                b->setType(s.ptr(), unsigned(i), SQL_TYPE_DATE | 1u);
+                b->setLength(s.ptr(), unsigned(i), 4);
+                break;
+            case QMetaType::QTime:
+                b->setType(s.ptr(), unsigned(i), SQL_TYPE_TIME | 1u);
+                b->setLength(s.ptr(), unsigned(i), 4);
+                break;
+            case QMetaType::QDateTime:
+                b->setType(s.ptr(), unsigned(i), SQL_TIMESTAMP | 1u);
+                b->setLength(s.ptr(), unsigned(i), 8);
+                break;
+            case QMetaType::QByteArray:
+                textos[i] = v.toByteArray();
+                b->setType(s.ptr(), unsigned(i), SQL_VARYING | 1u);
+                b->setLength(s.ptr(), unsigned(i), unsigned(qMax<qsizetype>(1, textos[i].size())));
+                b->setCharSet(s.ptr(), unsigned(i), CS_BINARY);
+                break;
+            default:
+                textos[i] = textoParaBanco(v.toString());
+                b->setType(s.ptr(), unsigned(i), SQL_VARYING | 1u);
+                b->setLength(s.ptr(), unsigned(i), unsigned(qMax<qsizetype>(1, textos[i].size())));
+                b->setCharSet(s.ptr(), unsigned(i), 53 /* WIN1252 */);
+                break;
+            }
         }
-        if (tipoOriginal == SQL_BLOB) {
-            continue; // keeps the blob type; the identifier is written below
-        }
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Long:
-            b->setType(s.ptr(), unsigned(i), SQL_INT64 | 1u);
-            b->setLength(s.ptr(), unsigned(i), 8);
-            b->setScale(s.ptr(), unsigned(i), 0);
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            b->setType(s.ptr(), unsigned(i), SQL_DOUBLE | 1u);
-            b->setLength(s.ptr(), unsigned(i), 8);
-            b->setScale(s.ptr(), unsigned(i), 0);
-            break;
-        case QMetaType::Bool:
-            b->setType(s.ptr(), unsigned(i), SQL_BOOLEAN | 1u);
-            b->setLength(s.ptr(), unsigned(i), 1);
-            break;
-        case QMetaType::QDate:
-            b->setType(s.ptr(), unsigned(i), SQL_TYPE_DATE | 1u);
-            b->setLength(s.ptr(), unsigned(i), 4);
-            break;
-        case QMetaType::QTime:
-            b->setType(s.ptr(), unsigned(i), SQL_TYPE_TIME | 1u);
-            b->setLength(s.ptr(), unsigned(i), 4);
-            break;
-        case QMetaType::QDateTime:
-            b->setType(s.ptr(), unsigned(i), SQL_TIMESTAMP | 1u);
-            b->setLength(s.ptr(), unsigned(i), 8);
-            break;
-        case QMetaType::QByteArray:
-            textos[i] = v.toByteArray();
-            b->setType(s.ptr(), unsigned(i), SQL_VARYING | 1u);
-            b->setLength(s.ptr(), unsigned(i), unsigned(qMax<qsizetype>(1, textos[i].size())));
-            b->setCharSet(s.ptr(), unsigned(i), CS_BINARY);
-            break;
-        default:
-            textos[i] = paraWin1252(v.toString());
-            b->setType(s.ptr(), unsigned(i), SQL_VARYING | 1u);
-            b->setLength(s.ptr(), unsigned(i), unsigned(qMax<qsizetype>(1, textos[i].size())));
-            b->setCharSet(s.ptr(), unsigned(i), 53 /* WIN1252 */);
-            break;
-        }
+    } catch (...) {
+        b->release();
+        throw;
     }
     meta = b->getMetadata(s.ptr());
     b->release();
@@ -601,7 +619,7 @@ void Comando::prepararEntrada(QByteArray &buffer, IMessageMetadata *&meta, ITran
         const unsigned tipo = meta->getType(s.ptr(), unsigned(i)) & ~1u;
         switch (tipo) {
         case SQL_BLOB: {
-            const QByteArray dados = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : paraWin1252(v.toString());
+            const QByteArray dados = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : textoParaBanco(v.toString());
             ISC_QUAD id;
             IBlob *blob = m_con.anexo()->createBlob(s.ptr(), tra, &id, 0, nullptr);
             for (qsizetype pos = 0; pos < dados.size(); pos += 32768) {

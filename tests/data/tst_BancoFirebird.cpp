@@ -141,3 +141,18 @@ TEST(CriadorBase, SemOutlookDeixaAColunaDeFora)
     con2.abrir(nova.caminho(), QLatin1String(kUsuarioBanco), QLatin1String(kSenhaBanco));
     EXPECT_EQ(con2.consultar(sql).at(0).at(0).toInt(), 1);
 }
+
+TEST_F(Banco, CaractereForaDoWin1252EhErroDoBancoENaoViraInterrogacao)
+{
+    for (const QString &sql : {QStringLiteral("insert into BAIRRO (ID_BAIRRO, NOME) values (1, ?)"),
+                               QStringLiteral("select cast(? as blob sub_type text) from rdb$database")}) {
+        try {
+            con.consultar(sql, {QStringLiteral("Bairro 中")});
+            FAIL() << sql.toStdString();
+        } catch (const ErroBanco &e) {
+            EXPECT_TRUE(e.tem(gds::arith_except));
+            EXPECT_TRUE(e.texto().contains(QLatin1String("Cannot transliterate"))) << e.texto().toStdString();
+        }
+    }
+    EXPECT_EQ(con.consultar(QStringLiteral("select count(*) from BAIRRO")).at(0).at(0).toInt(), 0);
+}
