@@ -223,9 +223,10 @@ TEST_F(CadastroGrafica, CtrlF4DuranteAEdicao)
         ASSERT_EQ(dialogos.mostradas.size(), c.mensagens);
         EXPECT_EQ(dialogos.mostradas[0].texto, QStringLiteral("Este registro está em modo de edição! Deseja salvá-lo?"));
         EXPECT_EQ(dialogos.mostradas[0].titulo, QStringLiteral("Pergunta"));
-        if (c.mensagens > 1)
+        if (c.mensagens > 1) {
             EXPECT_EQ(dialogos.mostradas[1].texto,
                       QStringLiteral("O campo Telefone no cadastro de ") + kTabelaGraf + QStringLiteral(" não pode ficar vazio."));
+        }
         EXPECT_EQ(form(), nullptr);
         assentar();
         EXPECT_TRUE(f.isNull());
@@ -354,4 +355,19 @@ TEST_F(CadastroGrafica, ConsultaFechaOCadastroSemPerguntar)
     EXPECT_EQ(dm.cdsGraf.estado(), EstadoDs::Inserindo);
     EXPECT_EQ(dm.cdsGraf.valor(QStringLiteral("RAZAO_SOCIAL")).toString(), QStringLiteral("GRÁFICA MODELO LTDA"));
     EXPECT_TRUE(dm.emTransacao());
+}
+
+TEST_F(CadastroGrafica, EnterNoMenuExecutaOComandoSelecionado)
+{
+    m.grafica();
+    ASSERT_NO_FATAL_FAILURE(iniciar());
+    ASSERT_EQ(form(), nullptr);
+    QTreeWidget *tv = janela->TV();
+    tv->setFocus();
+    tv->setCurrentItem(janela->no(1));
+    ASSERT_NO_FATAL_FAILURE(teclar(Qt::Key_Return));
+    ASSERT_NE(form(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), form()->edtPrinc);
+    EXPECT_EQ(form()->edtPrinc->text(), QStringLiteral("Gráfica Exemplo Ltda"));
+    EXPECT_EQ(form()->edtBai->text(), QStringLiteral("Centro"));
 }

@@ -1,6 +1,7 @@
 #include "Apoio.h"
 #include "LigacaoCampo.h"
 #include "udmPrinc.h"
+#include "ufrmCadaPadrao.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -100,4 +101,32 @@ TEST_F(Ligacao, CampoEsvaziadoFicaNulo)
     fone->setFocus();
     EXPECT_TRUE(dm.cdsGraf.campo(QStringLiteral("TELEFONE")).nulo());
     EXPECT_TRUE(dm.cdsGraf.campo(QStringLiteral("CEP")).nulo());
+}
+
+TEST(Alinhamento, SoMoedaDecimalEAnoGuardamOAlinhamentoEnquantoOFormEstaAberto)
+{
+    DialogosRoteirizados dialogos;
+    ModuloTeste m;
+    ConjuntoDados ds(QStringLiteral("cdsTeste"), nullptr);
+    ds.adicionarCampo(QStringLiteral("NOME"), TipoColuna::Texto, 30);
+    ds.adicionarCampo(QStringLiteral("ANO"), TipoColuna::Inteiro);
+    ds.adicionarCampo(QStringLiteral("VALOR"), TipoColuna::Decimal);
+    ds.adicionarCampo(QStringLiteral("QUANTIDADE"), TipoColuna::Inteiro);
+    for (const char *c : {"NOME", "ANO", "VALOR", "QUANTIDADE"})
+        ds.definicao(QString::fromLatin1(c)).alinhamento = Qt::AlignRight;
+    ds.criar();
+    QPointer<TfrmCadaPadrao> f = new TfrmCadaPadrao(m.dm());
+    f->setDsPrinc(&ds);
+    f->ligar(f->edtPrinc, QStringLiteral("NOME"));
+    ASSERT_NO_FATAL_FAILURE(ativar(f));
+    const QList<QPair<const char *, Qt::Alignment>> aberto = {
+        {"NOME", Qt::AlignLeft}, {"ANO", Qt::AlignRight}, {"VALOR", Qt::AlignRight}, {"QUANTIDADE", Qt::AlignLeft}};
+    for (const auto &[campo, alinhamento] : aberto)
+        EXPECT_EQ(ds.campo(QString::fromLatin1(campo)).alinhamento, alinhamento) << campo;
+    EXPECT_TRUE(f->edtPrinc->alignment() & Qt::AlignLeft);
+    f->close();
+    for (const auto &[campo, alinhamento] : aberto)
+        EXPECT_EQ(ds.campo(QString::fromLatin1(campo)).alinhamento, Qt::Alignment(Qt::AlignRight)) << campo;
+    assentar();
+    EXPECT_TRUE(f.isNull());
 }

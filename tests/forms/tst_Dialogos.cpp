@@ -250,8 +250,9 @@ TEST(Aviso, CaixaMarcadaGravaApresentaZero)
         EXPECT_TRUE(a.isNull());
         QSettings ini(Configuracao(pasta.path()).arquivo(), QSettings::IniFormat);
         EXPECT_EQ(ini.contains(QStringLiteral("AVISO/Apresenta")), marcar);
-        if (marcar)
+        if (marcar) {
             EXPECT_EQ(ini.value(QStringLiteral("AVISO/Apresenta")).toString(), QStringLiteral("0"));
+        }
         EXPECT_EQ(Configuracao(pasta.path()).apresentarAviso(), !marcar);
     }
 }
