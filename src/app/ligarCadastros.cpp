@@ -14,6 +14,7 @@
 #include "Dialogos.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QTreeWidget>
 
 using namespace lumaro;
@@ -24,7 +25,10 @@ void ligarCadastros(TfrmPrincipal &janela, TdmPrinc &dm)
     op.AbrirCadastroGrafica = [&janela, &dm] {
         AbrirCadastroGrafica(dm, janela.areaTrabalho(), [&janela](const ConjuntoDados &ds) { janela.AtualizarStatus(ds); });
     };
-    TfrmPadrao::abrirAjuda = [&janela](int contexto) { janela.abrirAjuda(contexto); };
+    TfrmPadrao::abrirAjuda = [j = QPointer<TfrmPrincipal>(&janela)](int contexto) {
+        if (j)
+            j->abrirAjuda(contexto);
+    };
     op.EditarParametros = [&janela, &dm] { EditarParametros(dm, &janela); };
     op.MostrarSobre = [&janela] { MostrarSobre(&janela); };
     op.mostrarAvisoInicial = [&janela] {

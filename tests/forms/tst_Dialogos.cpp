@@ -235,6 +235,19 @@ TEST_F(Observacao, VaziaERecusadaEODialogoFica)
     EXPECT_TRUE(gravada().isNull());
 }
 
+TEST_F(Observacao, FecharDeixaORegistroComoEstava)
+{
+    QPointer<TfrmCadaObse> f = new TfrmCadaObse(dm);
+    ASSERT_NO_FATAL_FAILURE(ativar(f));
+    escrever(f->mmObse, QStringLiteral("pendente"));
+    ASSERT_NO_FATAL_FAILURE(teclar(Qt::Key_F4, Qt::ControlModifier));
+    EXPECT_TRUE(dialogos.mostradas.isEmpty());
+    assentar();
+    EXPECT_TRUE(f.isNull());
+    EXPECT_EQ(dm.cdsObse.estado(), EstadoDs::Inserindo);
+    EXPECT_TRUE(gravada().isNull());
+}
+
 TEST(Aviso, CaixaMarcadaGravaApresentaZero)
 {
     for (bool marcar : {true, false}) {
