@@ -26,7 +26,9 @@ int inserir(TdmPrinc &dm, ConjuntoDados &ds, const QString &entidade, const QStr
     const int id = dm.NovoID(entidade);
     Fechar f{ds};
     ds.fechar();
-    ds.definirParametro(parametro, id);
+    // Opened empty: a row already stored under this number (IDS behind) must clash in the
+    // database, where the save rules repair the identifier, not inside the dataset.
+    ds.definirParametro(parametro, QVariant());
     ds.abrir();
     ds.inserir();
     ds.definir(QStringLiteral("NOME"), nome);
