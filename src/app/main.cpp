@@ -53,6 +53,7 @@ int main(int argc, char **argv)
     lumaro::TfrmPrincipal janela(dm, QCoreApplication::applicationDirPath());
     lumaro::TfrmPrincipal::Operacoes &op = janela.operacoes;
     Q_UNUSED(op);
+    void ligarConsulta(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarConsulta(janela, dm);
     void ligarRecebimento(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarRecebimento(janela, dm);
     void ligarCadastros(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarCadastros(janela, dm);
     janela.executarInicializacao();

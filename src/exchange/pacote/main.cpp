@@ -2,6 +2,7 @@
 #include "SubComandos.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,7 +59,10 @@ void escreverErro(const QString &texto)
 int main(int argc, char **argv)
 {
     using namespace lumaro::pacote;
-    QCoreApplication app(argc, argv);
+    // Drawing sub-commands need fonts, hence a GUI application; the tool never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
 
