@@ -202,7 +202,8 @@ void TfrmPrincipal::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (!m_mostrada) {
         m_mostrada = true;
-        FormShow();
+        // After the window has painted, so that its questions appear over it.
+        QMetaObject::invokeMethod(this, [this] { FormShow(); }, Qt::QueuedConnection);
     }
 }
 

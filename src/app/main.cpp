@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QDir>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -57,6 +58,9 @@ int main(int argc, char **argv)
     void ligarRecebimento(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarRecebimento(janela, dm);
     void ligarCadastros(lumaro::TfrmPrincipal &, lumaro::TdmPrinc &); ligarCadastros(janela, dm);
     janela.executarInicializacao();
+    // Without a window manager "maximised" means nothing: take the whole screen ourselves.
+    if (QScreen *tela = QGuiApplication::primaryScreen())
+        janela.setGeometry(tela->availableGeometry());
     janela.showMaximized();
     // The start-up benchmark asks the program to say when its window is on screen, then leave.
     if (qEnvironmentVariableIsSet("LUMARO_MEDIR_INICIO")) {
