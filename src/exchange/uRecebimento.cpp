@@ -76,6 +76,21 @@ void atribuir(ConjuntoDados &ds, const QString &nome, const Registro &r, const Q
     atribuir(ds, nome, r.texto(campoPacote));
 }
 
+// Only an image that decodes as JPEG replaces the stored one. The one already stored was decoded
+// when it came in, so the same bytes again are not decoded a second time.
+void definirImagem(ConjuntoDados &ds, const QString &campo, const QVariant &valor)
+{
+    if (valor.isNull())
+        return;
+    const QByteArray blob = valor.toByteArray();
+    const QByteArray imagem = bytesDaImagem(blob);
+    const QVariant atual = ds.valor(campo);
+    if (!atual.isNull() && atual.toByteArray() == imagem)
+        return;
+    if (ehImagemJpeg(blob))
+        ds.definir(campo, imagem);
+}
+
 void mensagem(const QString &titulo, const QString &texto, Icone icone)
 {
     dialogos().mostrar({titulo, texto, icone, true, Ok, Ok});
@@ -349,9 +364,7 @@ int Recebimento::gravarPrefeitura(const Registro &r)
     atribuir(pref, QStringLiteral("EMAIL"), r, QStringLiteral("EMAIL_PREF"));
     pref.definir(QStringLiteral("ID_CIDADE"),
                  buscarCidade(dm, r.texto(QStringLiteral("CIDADE_PREF")), r.texto(QStringLiteral("UF_PREF"))));
-    const QVariant brasao = r.valor(QStringLiteral("BRASAO"));
-    if (!brasao.isNull() && ehImagemJpeg(brasao.toByteArray()))
-        pref.definir(QStringLiteral("BRASAO"), bytesDaImagem(brasao.toByteArray()));
+    definirImagem(pref, QStringLiteral("BRASAO"), r.valor(QStringLiteral("BRASAO")));
     gravar(dm, pref);
     return pref.valor(QStringLiteral("ID_PREFEITURA")).toInt();
 }
@@ -372,9 +385,7 @@ void Recebimento::gravarAssinatura(const Registro &r, int idPref)
     assin.definir(QStringLiteral("ID_PREFEITURA"), idPref);
     assin.definir(QStringLiteral("ID_USUARIO"), usuario);
     atribuir(assin, QStringLiteral("NOME_USUARIO"), r, QStringLiteral("USUARIO_APROVA_AIDF"));
-    const QVariant imagem = r.valor(QStringLiteral("ASSINATURA"));
-    if (!imagem.isNull() && ehImagemJpeg(imagem.toByteArray()))
-        assin.definir(QStringLiteral("IMAGEM"), bytesDaImagem(imagem.toByteArray()));
+    definirImagem(assin, QStringLiteral("IMAGEM"), r.valor(QStringLiteral("ASSINATURA")));
     gravar(dm, assin);
     assin.fechar();
 }

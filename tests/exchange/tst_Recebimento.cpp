@@ -533,6 +533,17 @@ TEST_F(Recebimento, ValoresOpcionaisEImagensInvalidas)
     ASSERT_EQ(assin.size(), 1);
     EXPECT_EQ(assin[0][0].toString(), QStringLiteral("Maria Fiscal"));
     EXPECT_TRUE(assin[0][1].isNull());
+    // A new image that decodes replaces the stored one, with or without the graphic field's header.
+    const QByteArray outro = apoio::jpeg(24, 24, 0xff0000);
+    QByteArray comCabecalho("\x01\x00\x00\x01", 4);
+    const quint32 n = quint32(outro.size());
+    for (int i = 0; i < 4; ++i)
+        comCabecalho.append(char((n >> (8 * i)) & 0xff));
+    comCabecalho.append(outro);
+    QVariantMap z = pacotePadrao(22);
+    z[QStringLiteral("BRASAO")] = comCabecalho;
+    ASSERT_TRUE(receber({pacote(QStringLiteral("C"), z)}).concluiu);
+    EXPECT_EQ(um(QStringLiteral("select BRASAO from PREFEITURA")).toByteArray(), outro);
 }
 
 TEST_F(Recebimento, TextosComAspasSaoGravadosEAchadosLiteralmente)
