@@ -371,3 +371,31 @@ TEST_F(CadastroGrafica, EnterNoMenuExecutaOComandoSelecionado)
     EXPECT_EQ(form()->edtPrinc->text(), QStringLiteral("Gráfica Exemplo Ltda"));
     EXPECT_EQ(form()->edtBai->text(), QStringLiteral("Centro"));
 }
+
+TEST_F(CadastroGrafica, EnterComValorRecusadoPelaRegraFicaNoCampo)
+{
+    ASSERT_NO_FATAL_FAILURE(iniciar());
+    struct Caso { const char *controle; const char *texto; const char *aviso; const char *corrigido; };
+    const Caso casos[] = {
+        {"edtCNPJ", "11222333000180", "C.N.P.J. inválido.", "11222333000181"},
+        {"edtMail", "vendas.modelo.com.br", "e-Mail inválido", "vendas@modelo.com.br"},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.controle);
+        auto *w = form()->findChild<QWidget *>(QString::fromLatin1(c.controle));
+        digitar(w, QString::fromLatin1(c.texto));
+        dialogos.limpar();
+        ASSERT_NO_FATAL_FAILURE(teclar(Qt::Key_Return));
+        // The rule speaks once and keeps the focus; no required-value message, no question.
+        EXPECT_EQ(dialogos.textos(), QStringList{QString::fromUtf8(c.aviso)});
+        EXPECT_EQ(QApplication::focusWidget(), w);
+        EXPECT_TRUE(dm.cdsGraf.campo(w->property("DataField").toString()).nulo());
+        // Corrected, the value goes in and Enter moves on.
+        static_cast<QLineEdit *>(w)->selectAll();
+        escrever(w, QString::fromLatin1(c.corrigido));
+        dialogos.limpar();
+        ASSERT_NO_FATAL_FAILURE(teclar(Qt::Key_Return));
+        EXPECT_NE(QApplication::focusWidget(), w);
+        EXPECT_EQ(dm.cdsGraf.campo(w->property("DataField").toString()).texto(), QString::fromLatin1(c.corrigido));
+    }
+}
