@@ -156,6 +156,9 @@ private:
     }
     void progresso(const QString &texto)
     {
+        if (texto.isEmpty() && !m_progresso)
+            return;
+        m_progresso = !texto.isEmpty();
         if (c.atualizarProgresso)
             c.atualizarProgresso(texto);
     }
@@ -177,6 +180,7 @@ private:
     QString m_arquivoDados;      // the packet extracted last
     int m_recebidos = 0;
     bool m_prefAberto = false;   // cdsPref was open before the run: leave it open
+    bool m_progresso = false;    // a package's progress is showing
 };
 
 ResultadoRecebimento Recebimento::executar()
@@ -222,6 +226,7 @@ ResultadoRecebimento Recebimento::executar()
             throw;
         }
         encerrarExtracao();
+        progresso(QString());
 
         QString contagem;
         if (m_recebidos == 0)

@@ -2,6 +2,7 @@
 // formats, answers scripted, every row read back through a second connection.
 #include "Apoio.h"
 #include "ArquivoZip.h"
+#include "frmPrinc.h"
 #include "BaseTemporaria.h"
 #include "DialogosRoteirizados.h"
 #include "PacotesAidf.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -19,6 +21,8 @@
 
 using namespace lumaro;
 using namespace lumaro::teste;
+
+void ligarRecebimento(TfrmPrincipal &janela, TdmPrinc &dm);
 
 // Texts shown as texts when a comparison fails.
 void PrintTo(const QString &s, std::ostream *os)
@@ -719,9 +723,43 @@ TEST_F(Recebimento, PastaDeTrabalhoQueNaoPodeSerCriadaEUmErro)
     EXPECT_EQ(contar(QStringLiteral("SOLIC_AIDF")), 0);
 }
 
+// Command 2 of the main window: the starting folder from the configuration file, the status line
+// and the progress while the packages go in, the folder written back.
+TEST_F(Recebimento, ComandoDaJanelaPrincipal)
+{
+    QSettings(programa.filePath(QStringLiteral("Lumaro.INI")), QSettings::IniFormat)
+        .setValue(QStringLiteral("GERAL/ARQUIVO_AIDF"), QStringLiteral("/onde/recebi/da/ultima/vez/"));
+    TfrmPrincipal janela(dm, programa.path());
+    ligarRecebimento(janela, dm);
+    auto *progressoJanela = janela.findChild<QLabel *>(QStringLiteral("lblProgresso"));
+    ASSERT_TRUE(progressoJanela);
+
+    const QString a = pacote(QStringLiteral("A"), pacotePadrao(80));
+    const QString b = pacote(QStringLiteral("B"), com(pacotePadrao(81), {{QStringLiteral("CNPJ_GRAF"), QStringLiteral("99888777000166")}}));
+    dialogos.arquivosAbrir = {{a, b}};
+    QStringList durante;
+    dialogos.aoMostrar = [&](const Mensagem &) {
+        durante << janela.textoStatus() + QLatin1Char('|') + (progressoJanela->isVisibleTo(&janela) ? progressoJanela->text() : QString());
+    };
+    janela.executarComando(2);
+
+    ASSERT_EQ(dialogos.escolhas.size(), 1);
+    EXPECT_EQ(dialogos.escolhas[0].pasta, QStringLiteral("/onde/recebi/da/ultima/vez/"));
+    EXPECT_EQ(durante, (QStringList{QStringLiteral("  Recebendo arquivo...|Pacote 2 de 2: B.PrefGraf"),
+                                    QStringLiteral("  Recebendo arquivo...|")}));
+    EXPECT_EQ(dialogos.mostradas.last().texto, QStringLiteral("Operação Concluída. Foi importado um arquivo."));
+    EXPECT_EQ(janela.textoStatus(), QStringLiteral("Aguardando..."));
+    EXPECT_EQ(janela.corPainelStatus(), QColor(230, 230, 230));
+    EXPECT_FALSE(progressoJanela->isVisibleTo(&janela));
+    EXPECT_EQ(QSettings(programa.filePath(QStringLiteral("Lumaro.INI")), QSettings::IniFormat)
+                  .value(QStringLiteral("GERAL/ARQUIVO_AIDF")).toString(),
+              entrada.path() + QLatin1Char('/'));
+    EXPECT_EQ(contar(QStringLiteral("SOLIC_AIDF")), 1);
+}
+
 // --- the command-line tool -------------------------------------------------------------------
 
-struct Ferramenta : ::testing::Test
+struct FerramentaReceber : ::testing::Test
 {
     QTemporaryDir pasta;
     BaseTemporaria base;
@@ -751,7 +789,7 @@ struct Ferramenta : ::testing::Test
     }
 };
 
-TEST_F(Ferramenta, ReceberImprimeAsMensagensESaiComZero)
+TEST_F(FerramentaReceber, ReceberImprimeAsMensagensESaiComZero)
 {
     const QString a = arquivo(QStringLiteral("A.PrefGraf"));
     const QString b = arquivo(QStringLiteral("B.PrefGraf"));
@@ -771,7 +809,7 @@ TEST_F(Ferramenta, ReceberImprimeAsMensagensESaiComZero)
     EXPECT_FALSE(QFileInfo::exists(arquivo(QStringLiteral("Lumaro.INI"))));
 }
 
-TEST_F(Ferramenta, PerguntasRespondidasPorSimOuNao)
+TEST_F(FerramentaReceber, PerguntasRespondidasPorSimOuNao)
 {
     const QString a = arquivo(QStringLiteral("A.PrefGraf"));
     criarPacote(a, pacotePadrao(8));
@@ -800,7 +838,7 @@ TEST_F(Ferramenta, PerguntasRespondidasPorSimOuNao)
     EXPECT_EQ(um(QStringLiteral("select STATUS from SOLIC_AIDF")).toString(), QStringLiteral("2"));
 }
 
-TEST_F(Ferramenta, RecebimentoInterrompidoSaiComErro)
+TEST_F(FerramentaReceber, RecebimentoInterrompidoSaiComErro)
 {
     const QString a = arquivo(QStringLiteral("A.PrefGraf"));
     const QString b = arquivo(QStringLiteral("B.PrefGraf"));
@@ -824,7 +862,7 @@ TEST_F(Ferramenta, RecebimentoInterrompidoSaiComErro)
     EXPECT_EQ(z.codigo, 2);
 }
 
-TEST_F(Ferramenta, BancoDaConfiguracaoEPastaGravadaNela)
+TEST_F(FerramentaReceber, BancoDaConfiguracaoEPastaGravadaNela)
 {
     QSettings(arquivo(QStringLiteral("Lumaro.INI")), QSettings::IniFormat).setValue(QStringLiteral("GERAL/BD"), base.caminho());
     QTemporaryDir entrada;
