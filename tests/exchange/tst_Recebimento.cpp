@@ -227,6 +227,7 @@ TEST_F(Recebimento, UmPacoteCompletoGravaTudoRenomeiaEResume)
                                                       {QStringLiteral("ASSINATURA"), assinatura}}));
     temPastaInicial = true;
     pastaInicial = QStringLiteral("/pasta/de/antes/");
+    apoio::gravar(arquivo(QStringLiteral("Att123.txt")), "anexo do e-mail");
 
     const Resultado x = receber({a});
     ASSERT_TRUE(x.concluiu) << x.erro.toStdString();
@@ -325,6 +326,8 @@ TEST_F(Recebimento, UmPacoteCompletoGravaTudoRenomeiaEResume)
     EXPECT_EQ(resumo.titulo, QStringLiteral("Informação"));
     EXPECT_EQ(resumo.texto, QStringLiteral("Operação Concluída. Foi importado um arquivo."));
     EXPECT_EQ(resumo.icone, Icone::Informacao);
+    EXPECT_TRUE(resumo.topo);
+    EXPECT_FALSE(existe(arquivo(QStringLiteral("Att123.txt"))));
     EXPECT_EQ(pastasGravadas, QStringList{entrada.path() + QLatin1Char('/')});
 
     ASSERT_EQ(status.size(), 2);
@@ -342,15 +345,24 @@ TEST_F(Recebimento, PacoteDeOutraGraficaNoMeioERenomeadoSemSerGravado)
     const QString a = pacote(QStringLiteral("A"), pacotePadrao(1, QStringLiteral("11111111000191")));
     const QString b = pacote(QStringLiteral("B"), com(pacotePadrao(2, QStringLiteral("22222222000191")),
                                                       {{QStringLiteral("CNPJ_GRAF"), QStringLiteral("99888777000166")}}));
-    const QString c = pacote(QStringLiteral("C"), pacotePadrao(3, QStringLiteral("33333333000191")));
+    // The third comes from another folder, whose ATT files are not the run's business.
+    QTemporaryDir outra;
+    const QString c = outra.filePath(QStringLiteral("C.PrefGraf"));
+    criarPacote(c, pacotePadrao(3, QStringLiteral("33333333000191")));
+    apoio::gravar(outra.filePath(QStringLiteral("ATT1.TXT")), "fica");
+    apoio::gravar(arquivo(QStringLiteral("ATT1.TXT")), "vai");
 
     const Resultado x = receber({a, b, c});
     ASSERT_TRUE(x.concluiu) << x.erro.toStdString();
     EXPECT_EQ(x.r.recebidos, 2);
-    for (const char *n : {"A", "B", "C"}) {
+    for (const char *n : {"A", "B"}) {
         EXPECT_TRUE(existe(importado(QLatin1String(n)))) << n;
         EXPECT_FALSE(existe(arquivo(QLatin1String(n) + QStringLiteral(".PrefGraf")))) << n;
     }
+    EXPECT_TRUE(existe(outra.filePath(QStringLiteral("C.Imp"))));
+    EXPECT_FALSE(existe(c));
+    EXPECT_FALSE(existe(arquivo(QStringLiteral("ATT1.TXT"))));
+    EXPECT_TRUE(existe(outra.filePath(QStringLiteral("ATT1.TXT"))));
     EXPECT_EQ(um(QStringLiteral("select list(NUMERO_AIDF_PREF) from (select NUMERO_AIDF_PREF from SOLIC_AIDF order by 1)")).toString(),
               QStringLiteral("1,3"));
     EXPECT_EQ(contar(QStringLiteral("PREFEITURA"), QStringLiteral("CNPJ = '22222222000191'")), 0);
@@ -363,6 +375,7 @@ TEST_F(Recebimento, PacoteDeOutraGraficaNoMeioERenomeadoSemSerGravado)
     EXPECT_EQ(dialogos.mostradas[1].texto, QStringLiteral("Operação Concluída. Foram importados 2 arquivos"));
     EXPECT_EQ(progresso, (QStringList{QStringLiteral("Pacote 1 de 3: A.PrefGraf"), QStringLiteral("Pacote 2 de 3: B.PrefGraf"),
                                       QStringLiteral("Pacote 3 de 3: C.PrefGraf"), QString()}));
+    EXPECT_EQ(pastasGravadas, QStringList{entrada.path() + QLatin1Char('/')});
     // The foreign packet and the one opened last are deleted; the others stay in the working folder.
     EXPECT_EQ(extraidos(), QStringList{QStringLiteral("A.Aidf")});
 }
