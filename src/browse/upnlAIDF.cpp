@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPainter>
 #include <QTabWidget>
@@ -26,25 +27,58 @@ namespace lumaro {
 
 // --- lookup box -------------------------------------------------------------------------------
 
+ModeloLookup::ModeloLookup(CaixaLookup &caixa) : QAbstractListModel(&caixa), m_caixa(caixa) {}
+
+int ModeloLookup::rowCount(const QModelIndex &pai) const
+{
+    if (pai.isValid())
+        return 0;
+    if (m_caixa.lista().ativo())
+        return m_caixa.lista().quantidade();
+    // Released list: only the chosen row's text.
+    return m_caixa.temValor() ? 1 : 0;
+}
+
+QVariant ModeloLookup::data(const QModelIndex &i, int papel) const
+{
+    if (!i.isValid() || (papel != Qt::DisplayRole && papel != Qt::EditRole))
+        return {};
+    return m_caixa.lista().ativo() ? m_caixa.textoLinha(i.row()) : m_caixa.textoEscolhido();
+}
+
+void ModeloLookup::reiniciar()
+{
+    beginResetModel();
+    endResetModel();
+}
+
 CaixaLookup::CaixaLookup(ConjuntoDados &lista, const QString &campoChave, const QString &ordemExibicao, QWidget *pai)
     : QComboBox(pai), m_lista(lista), m_campoChave(campoChave), m_ordem(ordemExibicao)
 {
+    m_modelo = new ModeloLookup(*this);
+    setModel(m_modelo);
+    // Neither the box's width nor the popup may measure every row of a long list.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(30);
+    if (auto *v = qobject_cast<QListView *>(view()))
+        v->setUniformItemSizes(true);
     setMaxVisibleItems(8);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&m_lista, &ConjuntoDados::dadosMudaram, m_modelo, &ModeloLookup::reiniciar);
     connect(this, &QComboBox::activated, this, [this](int i) {
         if (!m_carregando)
-            escolherLinha(itemData(i).toInt());
+            escolherLinha(i);
     });
 }
 
 void CaixaLookup::setOrdemExibicao(const QString &ordem)
 {
     m_ordem = ordem;
-    if (m_chave.isValid() && m_lista.ativo()) {
+    if (m_chave.isValid()) {
         // The chosen row's text follows the new order.
         QStringList partes;
         for (const QString &f : m_ordem.split(u';', Qt::SkipEmptyParts))
-            partes << m_escolhido.value(f.toUpper()).toString();
+            partes << m_escolhido.value(f.trimmed().toUpper()).toString();
         m_textoEscolhido = partes.join(u'-');
     }
     recarregar();
@@ -63,23 +97,15 @@ QString CaixaLookup::textoLinha(int posicao) const
 void CaixaLookup::recarregar()
 {
     m_carregando = true;
-    clear();
+    m_modelo->reiniciar();
     int escolhida = -1;
     if (m_lista.ativo()) {
-        const Campo *chave = m_lista.acharCampo(m_campoChave);
-        const int n = m_lista.quantidade();
-        QStringList textos;
-        textos.reserve(n);
-        for (int i = 0; i < n; ++i)
-            textos << textoLinha(i);
-        addItems(textos);
-        for (int i = 0; i < n; ++i) {
-            setItemData(i, i);
-            if (escolhida < 0 && chave && m_chave.isValid() && m_lista.valorEm(i, chave->indice()) == m_chave)
-                escolhida = i;
+        if (const Campo *chave = m_lista.acharCampo(m_campoChave); chave && m_chave.isValid()) {
+            for (int i = 0, n = m_lista.quantidade(); i < n && escolhida < 0; ++i)
+                if (m_lista.valorEm(i, chave->indice()) == m_chave)
+                    escolhida = i;
         }
     } else if (m_chave.isValid()) {
-        addItem(m_textoEscolhido, -1);
         escolhida = 0;
     }
     setCurrentIndex(escolhida);
@@ -111,6 +137,8 @@ void CaixaLookup::limpar()
     m_escolhido.clear();
     m_textoEscolhido.clear();
     m_carregando = true;
+    if (!m_lista.ativo())
+        m_modelo->reiniciar();
     setCurrentIndex(-1);
     m_carregando = false;
 }

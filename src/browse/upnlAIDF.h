@@ -5,6 +5,7 @@
 
 #include "ModeloSolicitacoes.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -23,6 +24,22 @@ namespace lumaro {
 
 class PreviewDocumento;
 class TdmPrinc;
+
+class CaixaLookup;
+
+// The rows of a lookup box, read from its list when shown: a list holds one row per request.
+class ModeloLookup : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    explicit ModeloLookup(CaixaLookup &caixa);
+    int rowCount(const QModelIndex &pai = {}) const override;
+    QVariant data(const QModelIndex &i, int papel) const override;
+    void reiniciar();
+
+private:
+    CaixaLookup &m_caixa;
+};
 
 // A lookup combo box over a list dataset: shows the listed fields of each row joined by "-",
 // keeps the chosen row's key and values even after its list is released.
@@ -48,8 +65,10 @@ public:
     void limpar();
 
     QString textoLinha(int posicao) const;
+    QString textoEscolhido() const { return m_textoEscolhido; }
 
 private:
+    ModeloLookup *m_modelo = nullptr;
     ConjuntoDados &m_lista;
     QString m_campoChave;
     QString m_ordem;
