@@ -1,7 +1,7 @@
 // Figures of the request browsing on a large list: showing the query panel against a plain fetch
 // of the same view, a sort by a text column, one incremental search keystroke, one document
 // rebuild on a row change, and the process's peak memory.
-// Run: QT_QPA_PLATFORM=offscreen bench_consulta [requests]   (default 100000)
+// Run: QT_QPA_PLATFORM=offscreen bench_consulta [requests [picture.png]]   (default 100000)
 
 #include "BancoFirebird.h"
 #include "ConjuntoDados.h"
@@ -160,6 +160,9 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
         }));
     const double tMostrar = *std::min_element(mostrar.begin(), mostrar.end());
+    // A picture of the panel as shown, to look at: bench_consulta N arquivo.png
+    if (argc > 2)
+        janela.grab().save(QString::fromLocal8Bit(argv[2]));
     // The part of it that is the client dataset's own refresh (fetch, calculated fields, index).
     pnl->hide();
     std::vector<double> refrescos;
