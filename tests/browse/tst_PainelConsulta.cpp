@@ -431,3 +431,26 @@ TEST_F(PainelConsulta, Legenda)
         EXPECT_EQ(itens[i]->data().value<QColor>(), cores[i]);
     }
 }
+
+TEST_F(PainelConsulta, ConsultaRecusadaPelaBase)
+{
+    pnl->MostrarConsulta();
+    pnl->PC->setCurrentIndex(3);
+    pnl->TabSheet3Enter();
+    pnl->lcmbPref->escolherLinha(linhaDe2(pnl->lcmbPref, "Prefeitura de Santos"));
+    pnl->TabSheet3Exit();
+    b.dm().cdsSoliPPrev.fechar();
+    ds.fechar();
+    b.dm().executarGeral(QStringLiteral("drop view VW_SOLIC_AIDF"));
+    dialogos.limpar();
+    pnl->actExecutar->trigger();
+    // The data layer's error reaches the error display; the list stays closed, the page stays,
+    // and the failed text stays until the next query.
+    ASSERT_EQ(dialogos.mostradas.size(), 1);
+    EXPECT_EQ(dialogos.mostradas[0].icone, Icone::Erro);
+    EXPECT_TRUE(dialogos.mostradas[0].texto.contains(QStringLiteral("VW_SOLIC_AIDF"))) << dialogos.mostradas[0].texto.toStdString();
+    EXPECT_FALSE(ds.ativo());
+    EXPECT_EQ(pnl->PC->currentIndex(), 3);
+    EXPECT_EQ(ds.sql(), QStringLiteral("select * from VW_SOLIC_AIDF where ID_PREFEITURA = %1").arg(santos));
+    EXPECT_EQ(pnl->modelo().rowCount(), 0);
+}
