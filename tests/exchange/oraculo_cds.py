@@ -10,17 +10,18 @@ Values: {"i": "123"}, {"f": "1.5"}, {"b": true}, {"s": "text"}, {"hex": "..."}, 
 {"t": "10:00:00.000"}, {"dt": "2024-01-02T03:04:05.000"}, {"lista": [...]}, nested rows {"linhas": [...]}.
 """
 import datetime
-import importlib.util
+import importlib
 import json
 import os
 import sys
 
 
 def carregar(caminho):
-    origem = importlib.util.spec_from_file_location("cds_decode", caminho)
-    m = importlib.util.module_from_spec(origem)
-    origem.loader.exec_module(m)
-    return m
+    # Imported from its own folder, as the module it is; that folder is never written to.
+    sys.dont_write_bytecode = True
+    sys.path.insert(0, os.path.dirname(os.path.abspath(caminho)))
+    nome = os.path.splitext(os.path.basename(caminho))[0]
+    return importlib.import_module(nome)
 
 
 def enc(v):
@@ -36,11 +37,11 @@ def enc(v):
         # The platform reads a lone NUL as an empty string.
         return {"s": "" if v == "\0" else v}
     if isinstance(v, datetime.datetime):
-        return {"dt": v.isoformat(timespec="milliseconds")}
+        return {"dt": v.strftime("%Y-%m-%dT%H:%M:%S.") + "%03d" % (v.microsecond // 1000)}
     if isinstance(v, datetime.date):
         return {"d": v.isoformat()}
     if isinstance(v, datetime.time):
-        return {"t": v.isoformat(timespec="milliseconds")}
+        return {"t": v.strftime("%H:%M:%S.") + "%03d" % (v.microsecond // 1000)}
     if isinstance(v, list):
         return {"lista": [enc(x) for x in v]}
     raise TypeError("valor sem representação: %r" % (v,))
