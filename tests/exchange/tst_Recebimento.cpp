@@ -638,8 +638,9 @@ TEST_F(Recebimento, PacoteQueParaORecebimentoNaoDeixaRastro)
             EXPECT_TRUE(x.abortou) << x.erro.toStdString();
             ASSERT_FALSE(dialogos.mostradas.isEmpty());
             EXPECT_EQ(dialogos.mostradas.last().titulo, QString::fromUtf8(k.titulo));
-            if (k.texto)
+            if (k.texto) {
                 EXPECT_EQ(dialogos.mostradas.last().texto, QString::fromUtf8(k.texto));
+            }
         } else {
             EXPECT_EQ(x.erro, QString::fromUtf8(k.texto));
             EXPECT_TRUE(dialogos.mostradas.isEmpty());
