@@ -12,7 +12,7 @@ Botao DialogosConsole::mostrar(const Mensagem &m)
     if ((m.botoes & Sim) && (m.botoes & Nao))
         resposta = m_sim ? Sim : Nao;
     const QString linha = m.titulo.trimmed() + QLatin1String(": ") + texto.trimmed()
-        + ((m.botoes & Sim) ? (resposta == Sim ? QLatin1String(" [Sim]") : QLatin1String(" [Não]")) : QString())
+        + ((m.botoes & Sim) ? (resposta == Sim ? QStringLiteral(" [Sim]") : QStringLiteral(" [Não]")) : QString())
         + QLatin1Char('\n');
     std::fputs(linha.toLocal8Bit().constData(), m_saida);
     std::fflush(m_saida);

@@ -21,3 +21,23 @@ TEST(Win1252, CaracteresForaDaPaginaViramInterrogacao)
     EXPECT_EQ(paraWin1252(QStringLiteral("ÇÃO—"), &ok), QByteArray("\xC7\xC3O\x97"));
     EXPECT_TRUE(ok);
 }
+
+#include "DialogosConsole.h"
+
+#include <cstdio>
+
+TEST(DialogosConsole, UmaLinhaPorMensagemComAResposta)
+{
+    char *buf = nullptr;
+    size_t tamanho = 0;
+    FILE *saida = open_memstream(&buf, &tamanho);
+    DialogosConsole nao(false, saida);
+    EXPECT_EQ(nao.mostrar({QStringLiteral("Pergunta"), QStringLiteral("Receber de novo?\rSim ou não"), Icone::Pergunta, true, Sim | Nao, Nao}), Nao);
+    DialogosConsole sim(true, saida);
+    EXPECT_EQ(sim.mostrar({QStringLiteral("Pergunta"), QStringLiteral("De novo?"), Icone::Pergunta, true, Sim | Nao, Nao}), Sim);
+    EXPECT_EQ(sim.mostrar({QStringLiteral(" Erro"), QStringLiteral("Falhou"), Icone::Erro, false, Ok, Ok}), Ok);
+    std::fclose(saida);
+    EXPECT_EQ(QString::fromLocal8Bit(buf, qsizetype(tamanho)),
+              QStringLiteral("Pergunta: Receber de novo? Sim ou não [Não]\nPergunta: De novo? [Sim]\nErro: Falhou\n"));
+    std::free(buf);
+}
