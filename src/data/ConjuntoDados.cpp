@@ -2,6 +2,7 @@
 
 #include "Win1252.h"
 
+#include <QCollator>
 #include <QDateTime>
 #include <QLocale>
 #include <QtEndian>
@@ -805,6 +806,30 @@ bool ConjuntoDados::localizar(const QString &campos, const QVariantList &valores
 // --- order ---------------------------------------------------------------------------------------
 
 namespace {
+
+// Texts sort as the operator reads them (Portuguese, accents beside their letters), whatever the
+// machine's locale; the incremental search compares with the same rule so that both agree.
+const QCollator &colacao()
+{
+    static const QCollator c = [] {
+        QCollator x(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        x.setNumericMode(false);
+        return x;
+    }();
+    return c;
+}
+
+// The search ignores letter case only, which keeps its comparisons in the order of the sort.
+const QCollator &colacaoBusca()
+{
+    static const QCollator c = [] {
+        QCollator x(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        x.setCaseSensitivity(Qt::CaseInsensitive);
+        return x;
+    }();
+    return c;
+}
+
 int compararValores(const QVariant &a, const QVariant &b, TipoColuna tipo)
 {
     const bool na = !a.isValid() || a.isNull(), nb = !b.isValid() || b.isNull();
@@ -814,7 +839,7 @@ int compararValores(const QVariant &a, const QVariant &b, TipoColuna tipo)
     case TipoColuna::Texto:
     case TipoColuna::TextoFixo:
     case TipoColuna::Memo:
-        return QString::localeAwareCompare(a.toString(), b.toString());
+        return colacao().compare(a.toString(), b.toString());
     case TipoColuna::Inteiro:
     case TipoColuna::Pequeno:
     case TipoColuna::Grande: {
@@ -920,7 +945,8 @@ void ConjuntoDados::procurarProximo(const QVariant &valor)
         if (texto && !v.isNull() && !alvo.isNull()) {
             const QString sv = v.toString();
             const QString sa = alvo.toString();
-            r = sv.startsWith(sa, Qt::CaseInsensitive) ? 0 : QString::localeAwareCompare(sv, sa);
+            // Only as much of the value as was typed: "Cu" finds "Cupom".
+            r = colacaoBusca().compare(QStringView(sv).left(sa.size()), sa);
         } else {
             r = compararValores(v, alvo, c.tipo);
         }

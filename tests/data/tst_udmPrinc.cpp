@@ -169,3 +169,26 @@ TEST_F(Modulo, EditarConjuntoVazioAcrescentaRegistro)
     EXPECT_EQ(m.consultarFora(QStringLiteral("select SERVIDOR_SMTP from PARAMETRO_SISTEMA where ID_PARAMETRO = 1")).at(0).at(0).toString(),
               QStringLiteral("smtp.exemplo.com.br"));
 }
+
+TEST(OrdemDeTexto, PortuguesComAcentosEBuscaQueConcordaComAOrdem)
+{
+    ConjuntoDados ds(QStringLiteral("cdsTeste"), nullptr);
+    ds.adicionarCampo(QStringLiteral("NOME"), TipoColuna::Texto, 30);
+    ds.criar();
+    const QStringList nomes = {"Recibo", "cupom fiscal", "Álvaro", "Zebra", "Cupom", "avenida", "Éden", "Ébano", "beta"};
+    QList<QVariantList> linhas;
+    for (const QString &n : nomes)
+        linhas << QVariantList{n};
+    ds.carregarLinhas(linhas);
+    ds.setCamposIndice(QStringLiteral("NOME"));
+    QStringList ordem;
+    for (int i = 0; i < ds.quantidade(); ++i)
+        ordem << ds.valorEm(i, 0).toString();
+    EXPECT_EQ(ordem, (QStringList{"Álvaro", "avenida", "beta", "Cupom", "cupom fiscal", "Ébano", "Éden", "Recibo", "Zebra"}));
+    const struct { const char *digitado; const char *esperado; } casos[] = {
+        {"cu", "Cupom"}, {"CUPOM F", "cupom fiscal"}, {"Cup", "Cupom"}, {"e", "Ébano"}, {"R", "Recibo"}, {"zz", "Zebra"}, {"a", "Álvaro"}};
+    for (const auto &c : casos) {
+        ds.procurarProximo(QString::fromUtf8(c.digitado));
+        EXPECT_EQ(ds.valor(QStringLiteral("NOME")).toString(), QString::fromUtf8(c.esperado)) << c.digitado;
+    }
+}
