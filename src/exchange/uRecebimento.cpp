@@ -117,6 +117,16 @@ void gravar(TdmPrinc &dm, ConjuntoDados &ds)
     exigirGravado(dm);
 }
 
+// Opens the dataset on one key and puts its row into editing; with no row, editing appends one.
+void editarNaChave(ConjuntoDados &ds, std::initializer_list<std::pair<const char *, QVariant>> chave)
+{
+    ds.fechar();
+    for (const auto &[nome, valor] : chave)
+        ds.definirParametro(QString::fromLatin1(nome), valor);
+    ds.abrir();
+    ds.editar();
+}
+
 void fecharSemErro(ConjuntoDados &ds)
 {
     try {
@@ -379,14 +389,7 @@ void Recebimento::gravarAssinatura(const Registro &r, int idPref)
     // A packet without the officer's id signs as officer 0.
     const int usuario = r.valor(QStringLiteral("ID_USUARIO_APROV")).toInt();
     ConjuntoDados &assin = dm.cdsAssin;
-    assin.fechar();
-    assin.definirParametro(QStringLiteral("ID_PREFEITURA"), idPref);
-    assin.definirParametro(QStringLiteral("ID_USUARIO"), usuario);
-    assin.abrir();
-    if (assin.vazio())
-        assin.inserir();
-    else
-        assin.editar();
+    editarNaChave(assin, {{"ID_PREFEITURA", idPref}, {"ID_USUARIO", usuario}});
     assin.definir(QStringLiteral("ID_PREFEITURA"), idPref);
     assin.definir(QStringLiteral("ID_USUARIO"), usuario);
     atribuir(assin, QStringLiteral("NOME_USUARIO"), r, QStringLiteral("USUARIO_APROVA_AIDF"));
@@ -455,15 +458,7 @@ void Recebimento::gravarObservacao(const Registro &r, int numero, int idPref)
     if (obs.isNull())
         return;
     ConjuntoDados &ds = dm.cdsObse;
-    ds.fechar();
-    ds.definirParametro(QStringLiteral("numero"), numero);
-    ds.definirParametro(QStringLiteral("id_pref"), idPref);
-    ds.definirParametro(QStringLiteral("tipo_obs"), QStringLiteral("P"));
-    ds.abrir();
-    if (ds.vazio())
-        ds.inserir();
-    else
-        ds.editar();
+    editarNaChave(ds, {{"numero", numero}, {"id_pref", idPref}, {"tipo_obs", QStringLiteral("P")}});
     ds.definir(QStringLiteral("NUMERO_AIDF_PREF"), numero);
     ds.definir(QStringLiteral("ID_PREFEITURA"), idPref);
     ds.definir(QStringLiteral("TIPO_OBSERVACAO"), QStringLiteral("P"));
@@ -478,14 +473,7 @@ void Recebimento::gravarNumeroEstado(const Registro &r, int numero, int idPref)
     if (estado.isEmpty())
         return;
     ConjuntoDados &ds = dm.cdsConjEsta;
-    ds.fechar();
-    ds.definirParametro(QStringLiteral("NUMERO_AIDF_PREF"), numero);
-    ds.definirParametro(QStringLiteral("ID_PREFEITURA"), idPref);
-    ds.abrir();
-    if (ds.vazio())
-        ds.inserir();
-    else
-        ds.editar();
+    editarNaChave(ds, {{"NUMERO_AIDF_PREF", numero}, {"ID_PREFEITURA", idPref}});
     ds.definir(QStringLiteral("NUMERO_AIDF_PREF"), numero);
     ds.definir(QStringLiteral("ID_PREFEITURA"), idPref);
     atribuir(ds, QStringLiteral("NUMERO_ESTADO"), estado);
