@@ -431,6 +431,14 @@ struct Comando::Impl
     bool traAutomatica = false;
     QByteArray bufSaida;
     unsigned tipo = 0;
+    // The output message's layout, read once: asking the metadata for every value of every row
+    // costs more than the values themselves.
+    struct Layout
+    {
+        unsigned deslocamento, deslocamentoNulo, tipo, tamanho, conjunto;
+        int subTipo;
+    };
+    std::vector<Layout> layout;
 
     ~Impl()
     {
@@ -481,6 +489,11 @@ Comando::Comando(Conexao &con, const QString &sql) : d(new Impl), m_con(con)
             m_colunas << c;
         }
         d->bufSaida.resize(int(d->saida->getMessageLength(s.ptr())));
+        d->layout.resize(n);
+        for (unsigned i = 0; i < n; ++i)
+            d->layout[i] = {d->saida->getOffset(s.ptr(), i), d->saida->getNullOffset(s.ptr(), i),
+                            d->saida->getType(s.ptr(), i) & ~1u, d->saida->getLength(s.ptr(), i),
+                            d->saida->getCharSet(s.ptr(), i), d->saida->getSubType(s.ptr(), i)};
     });
     m_parametros.resize(m_nomes.size());
 }
@@ -676,17 +689,16 @@ void Comando::prepararEntrada(QByteArray &buffer, IMessageMetadata *&meta, ITran
 
 void Comando::lerLinha(const unsigned char *buf, ITransaction *tra)
 {
-    Status s;
     const int n = int(m_colunas.size());
     m_linha.resize(n);
     for (int i = 0; i < n; ++i) {
-        const unsigned ui = unsigned(i);
-        if (*reinterpret_cast<const short *>(buf + d->saida->getNullOffset(s.ptr(), ui))) {
+        const Impl::Layout &l = d->layout[size_t(i)];
+        if (*reinterpret_cast<const short *>(buf + l.deslocamentoNulo)) {
             m_linha[i] = QVariant();
             continue;
         }
-        const unsigned char *p = buf + d->saida->getOffset(s.ptr(), ui);
-        const unsigned tipo = d->saida->getType(s.ptr(), ui) & ~1u;
+        const unsigned char *p = buf + l.deslocamento;
+        const unsigned tipo = l.tipo;
         const int escala = m_colunas[i].escala;
         auto comEscala = [escala](qint64 x) -> QVariant {
             if (!escala)
@@ -701,16 +713,16 @@ void Comando::lerLinha(const unsigned char *buf, ITransaction *tra)
             unsigned short len;
             std::memcpy(&len, p, sizeof len);
             const char *t = reinterpret_cast<const char *>(p + sizeof len);
-            if (d->saida->getCharSet(s.ptr(), ui) == CS_BINARY)
+            if (l.conjunto == CS_BINARY || m_textoBruto)
                 m_linha[i] = QByteArray(t, len);
             else
                 m_linha[i] = deWin1252(t, len);
             break;
         }
         case SQL_TEXT: {
-            const unsigned len = d->saida->getLength(s.ptr(), ui);
+            const unsigned len = l.tamanho;
             const char *t = reinterpret_cast<const char *>(p);
-            if (d->saida->getCharSet(s.ptr(), ui) == CS_BINARY)
+            if (l.conjunto == CS_BINARY || m_textoBruto)
                 m_linha[i] = QByteArray(t, int(len));
             else
                 m_linha[i] = deWin1252(t, len);
@@ -771,7 +783,7 @@ void Comando::lerLinha(const unsigned char *buf, ITransaction *tra)
         case SQL_BLOB: {
             ISC_QUAD id;
             std::memcpy(&id, p, sizeof id);
-            const bool texto = d->saida->getSubType(s.ptr(), ui) == 1;
+            const bool texto = l.subTipo == 1;
             if (!texto && !m_lerBinarios) {
                 IdBlob b;
                 b.alto = quint32(id.gds_quad_high);

@@ -103,6 +103,9 @@ public:
     const QVariantList &linha() const { return m_linha; }
     void fechar();
     void setLerBinarios(bool b) { m_lerBinarios = b; }
+    // Texts of CHAR/VARCHAR columns come back as their Windows-1252 bytes (QByteArray), for a
+    // caller that stores bytes anyway.
+    void setTextoBruto(bool b) { m_textoBruto = b; }
 
 private:
     struct Impl;
@@ -114,6 +117,7 @@ private:
     QVariantList m_linha;
     int m_afetadas = 0;
     bool m_lerBinarios = true;
+    bool m_textoBruto = false;
 
     void prepararEntrada(QByteArray &buffer, Firebird::IMessageMetadata *&meta, Firebird::ITransaction *tra);
     void lerLinha(const unsigned char *buffer, Firebird::ITransaction *tra);

@@ -367,7 +367,11 @@ QByteArray ConjuntoDados::codificar(const QVariantList &valores) const
         case TipoColuna::Texto:
         case TipoColuna::TextoFixo:
         case TipoColuna::Memo:
-            dados += paraWin1252(v.toString());
+            // Rows fetched from the database bring their texts as Windows-1252 bytes already.
+            if (v.typeId() == QMetaType::QByteArray)
+                dados += v.toByteArray();
+            else
+                dados += paraWin1252(v.toString());
             break;
         case TipoColuna::Inteiro:
         case TipoColuna::Pequeno: {
@@ -501,8 +505,11 @@ QVariant ConjuntoDados::valorBruto(int linha, int campo) const
 {
     QVariant v;
     if (linha < 0) {
-        if (m_estado == EstadoDs::Editando || m_estado == EstadoDs::Inserindo || m_estado == EstadoDs::Calculando)
+        if (m_estado == EstadoDs::Editando || m_estado == EstadoDs::Inserindo || m_estado == EstadoDs::Calculando) {
             v = m_buffer.value(campo);
+            if (v.typeId() == QMetaType::QByteArray && ehTexto(m_campos[campo]->tipo))
+                v = deWin1252(v.toByteArray());
+        }
         else if (m_atual >= 0)
             v = decodificar(m_linhas[size_t(m_ordem[size_t(m_atual)])].dados, campo);
         else if (m_estado == EstadoDs::Inativo)
@@ -614,6 +621,7 @@ void ConjuntoDados::abrir()
         if (!p.isEmpty())
             cmd.definir(p, m_parametros.value(p));
     cmd.setLerBinarios(!m_binariosSobDemanda);
+    cmd.setTextoBruto(true);
     criarCampos(cmd.colunas());
     m_linhas.clear();
     m_log.clear();
