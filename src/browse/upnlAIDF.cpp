@@ -266,6 +266,8 @@ QToolButton *botaoExecutar(QAction *acao, QWidget *pai)
 TpnlAIDF::TpnlAIDF(TdmPrinc &dm, QWidget *pai) : QWidget(pai), m_dm(dm)
 {
     setObjectName(QStringLiteral("pnlAIDF"));
+    // F1 anywhere in the panel opens the help at the query topic.
+    setProperty("contextoAjuda", 3);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, cores::painel);

@@ -1,4 +1,5 @@
 #include "BaseTemporaria.h"
+#include "Ajuda.h"
 #include "Configuracao.h"
 #include "DialogosRoteirizados.h"
 #include "frmPrinc.h"
@@ -258,4 +259,20 @@ TEST(MenuPrincipal, TrezeNosComSeusComandos)
                                    "Ajuda", "Sair"}));
     EXPECT_EQ(janela.windowTitle(), QStringLiteral("Lumaro 1.19 - Sistema de Autorização de Impressão de Documentos Fiscais"));
     EXPECT_EQ(janela.textoStatus(), QStringLiteral("  Aguardando..."));
+}
+
+TEST(Ajuda, PaginaDoContextoOuConteudo)
+{
+    QTemporaryDir pasta;
+    for (const char *f : {"index.html", "topico1.html", "topico3.html"}) {
+        QFile arq(pasta.filePath(QString::fromLatin1(f)));
+        ASSERT_TRUE(arq.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(Ajuda::pagina(pasta.path(), 1), pasta.filePath(QStringLiteral("topico1.html")));
+    EXPECT_EQ(Ajuda::pagina(pasta.path(), 3), pasta.filePath(QStringLiteral("topico3.html")));
+    EXPECT_EQ(Ajuda::pagina(pasta.path(), 0), pasta.filePath(QStringLiteral("index.html")));
+    EXPECT_EQ(Ajuda::pagina(pasta.path(), 4), pasta.filePath(QStringLiteral("index.html")));   // no such page here
+    // The program's own help has a page for every context it uses.
+    for (int contexto : {1, 3, 4, 6, 10})
+        EXPECT_TRUE(QFile::exists(QStringLiteral(LUMARO_SOURCE_DIR "/help/topico%1.html").arg(contexto))) << contexto;
 }
