@@ -9,27 +9,24 @@ namespace lumaro::artes {
 
 namespace {
 
-QPixmap tela(int l, int a)
+// A picture of the given size, transparent unless the drawing covers it, drawn with antialiasing.
+template <typename Desenho>
+QPixmap desenhar(int l, int a, Desenho &&desenho)
 {
-    QPixmap p(l, a);
-    p.fill(Qt::transparent);
-    return p;
-}
-
-void prepararPintor(QPainter &g)
-{
+    QPixmap px(l, a);
+    px.fill(Qt::transparent);
+    QPainter g(&px);
     g.setRenderHint(QPainter::Antialiasing);
     g.setRenderHint(QPainter::TextAntialiasing);
+    desenho(g);
+    return px;
 }
 
 } // namespace
 
 QPixmap botaoFechar()
 {
-    static const QPixmap p = [] {
-        QPixmap px = tela(53, 53);
-        QPainter g(&px);
-        prepararPintor(g);
+    static const QPixmap p = desenhar(53, 53, [](QPainter &g) {
         // An open door with an arrow leaving it.
         g.setPen(QPen(QColor(60, 60, 60), 2));
         g.setBrush(QColor(150, 95, 45));
@@ -42,17 +39,13 @@ QPixmap botaoFechar()
         g.drawLine(QPointF(28, 26), QPointF(46, 26));
         g.drawLine(QPointF(40, 19), QPointF(46, 26));
         g.drawLine(QPointF(40, 33), QPointF(46, 26));
-        return px;
-    }();
+    });
     return p;
 }
 
 QPixmap botaoSalvar()
 {
-    static const QPixmap p = [] {
-        QPixmap px = tela(53, 53);
-        QPainter g(&px);
-        prepararPintor(g);
+    static const QPixmap p = desenhar(53, 53, [](QPainter &g) {
         // A diskette.
         QPainterPath corpo;
         corpo.moveTo(9, 8);
@@ -75,17 +68,13 @@ QPixmap botaoSalvar()
         g.setPen(QPen(QColor(150, 150, 160), 1));
         for (int y = 31; y < 41; y += 4)
             g.drawLine(17, y, 37, y);
-        return px;
-    }();
+    });
     return p;
 }
 
 QPixmap botaoCancelar()
 {
-    static const QPixmap p = [] {
-        QPixmap px = tela(53, 53);
-        QPainter g(&px);
-        prepararPintor(g);
+    static const QPixmap p = desenhar(53, 53, [](QPainter &g) {
         // A red circle crossed out.
         QRadialGradient fundo(QPointF(22, 20), 22);
         fundo.setColorAt(0, QColor(255, 120, 110));
@@ -96,17 +85,13 @@ QPixmap botaoCancelar()
         g.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
         g.drawLine(QPointF(19, 19), QPointF(34, 34));
         g.drawLine(QPointF(34, 19), QPointF(19, 34));
-        return px;
-    }();
+    });
     return p;
 }
 
 QPixmap sinalAviso()
 {
-    static const QPixmap p = [] {
-        QPixmap px = tela(53, 52);
-        QPainter g(&px);
-        prepararPintor(g);
+    static const QPixmap p = desenhar(53, 52, [](QPainter &g) {
         // An open book with a question mark: read the help first.
         g.setPen(QPen(QColor(30, 50, 100), 1.5));
         g.setBrush(QColor(245, 245, 235));
@@ -132,21 +117,17 @@ QPixmap sinalAviso()
         g.setFont(f);
         g.setPen(Qt::white);
         g.drawText(QRectF(15.5, 1, 22, 22), Qt::AlignCenter, QStringLiteral("?"));
-        return px;
-    }();
+    });
     return p;
 }
 
 QPixmap quadroSobre()
 {
-    static const QPixmap p = [] {
-        QPixmap px(535, 349);
-        QPainter g(&px);
-        prepararPintor(g);
+    static const QPixmap p = desenhar(535, 349, [](QPainter &g) {
         QLinearGradient fundo(0, 0, 535, 349);
         fundo.setColorAt(0, QColor(22, 44, 74));
         fundo.setColorAt(1, QColor(39, 96, 120));
-        g.fillRect(px.rect(), fundo);
+        g.fillRect(g.window(), fundo);
         // A stack of printed sheets on the right.
         for (int i = 3; i >= 0; --i) {
             const QRectF folha(350 + 10 * i, 60 - 8 * i, 130, 170);
@@ -188,8 +169,7 @@ QPixmap quadroSobre()
         g.setPen(QColor(190, 205, 215));
         g.drawText(QRectF(30, 298, 475, 40), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("Clique na imagem ou pressione uma tecla para fechar."));
-        return px;
-    }();
+    });
     return p;
 }
 

@@ -295,20 +295,22 @@ void TqrAutoImprDocuFisc::desenharRLBand3(QPainter &p) const
 
     escreverRotulo(p, QRectF(3, 14, 0, 0), titulo,
                    QStringLiteral("Estabelecimento Responsável pela Solicitação"));
+    // Both companies of the request come from the view's columns ending in _RESP or _SOLI.
+    auto daSolicitacao = [this](const QString &sufixo) -> DadosEmpresa {
+        auto c = [&](const char *coluna) { return textoCampo(m_aidf.value(QLatin1String(coluna) + sufixo)); };
+        return {c("NOME_"),
+                textoCampo(m_aidf.value(QStringLiteral("CNPJ_") + sufixo + QStringLiteral("_FORM"))),
+                c("IM_"), c("IE_"), c("ENDE_"), c("BAIRRO_"), c("CIDADE_"),
+                aplicarMascara(MascaraCep, m_aidf.value(QStringLiteral("CEP_") + sufixo)), c("FONE_"), c("EMAIL_")};
+    };
     desenharEmpresa(p,
                     {QRectF(1, 30, 717, 110), {9, 24, 40, 56, 72, 88}, 72, 84, 561, 513, 606, 641, 68},
-                    {campo("NOME_RESP"), campo("CNPJ_RESP_FORM"), campo("IM_RESP"), campo("IE_RESP"),
-                     campo("ENDE_RESP"), campo("BAIRRO_RESP"), campo("CIDADE_RESP"),
-                     aplicarMascara(MascaraCep, m_aidf.value(QStringLiteral("CEP_RESP"))),
-                     campo("FONE_RESP"), campo("EMAIL_RESP")});
+                    daSolicitacao(QStringLiteral("RESP")));
 
     escreverRotulo(p, QRectF(2, 150, 0, 0), titulo, QStringLiteral("Estabelecimento Solicitante"));
     desenharEmpresa(p,
                     {QRectF(0, 166, 717, 107), {9, 24, 40, 56, 72, 88}, 73, 84, 569, 513, 606, 641, 68},
-                    {campo("NOME_SOLI"), campo("CNPJ_SOLI_FORM"), campo("IM_SOLI"), campo("IE_SOLI"),
-                     campo("ENDE_SOLI"), campo("BAIRRO_SOLI"), campo("CIDADE_SOLI"),
-                     aplicarMascara(MascaraCep, m_aidf.value(QStringLiteral("CEP_SOLI"))),
-                     campo("FONE_SOLI"), campo("EMAIL_SOLI")});
+                    daSolicitacao(QStringLiteral("SOLI")));
 
     escreverRotulo(p, QRectF(2, 282, 0, 0), titulo, QStringLiteral("Gráfica"));
     desenharEmpresa(p,
